@@ -1,0 +1,48 @@
+// How long a connection lookup by name takes as the connection table grows:
+// the dial preparation and the take-over check walk the table row by row.
+#include "platform/database/Database.h"
+#include "tarvo/DatabaseFile.h"
+#include "tools/ShippedDatabase.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_FindConnectionByName(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tarvo.mdb"));
+    tools::writeShippedDatabase(path);
+    auto db = db::Database::openExclusive(path, tarvo::kDatabaseConnect);
+    auto conInfo = db->openTable(QStringLiteral("ConInfo"));
+    const int rows = int(state.range(0));
+    for (int i = 0; i < rows; ++i) {
+        conInfo->addNew();
+        conInfo->setField(0, QStringLiteral("Connection %1").arg(i));
+        conInfo->update();
+    }
+    const rt::Value last(QStringLiteral("Connection %1").arg(rows - 1));
+    for (auto _ : state) {
+        conInfo->moveFirst();
+        bool found = false;
+        for (int i = 0; i < conInfo->recordCount() && !found; ++i) {
+            found = conInfo->field(0).equals(last);
+            if (!found)
+                conInfo->moveNext();
+        }
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK(BM_FindConnectionByName)->Arg(10)->Arg(101)->Arg(1000);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

@@ -1,0 +1,176 @@
+#include "tarvo/Form1.h"
+
+#include "tarvo/Form8.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace tarvo {
+
+namespace {
+
+// Positions are kept in twips, the unit the window was designed in.
+constexpr int kTwipsPerPixel = 15;
+constexpr int kTitleAndBorderTwips = 400;
+
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel);
+}
+
+template <class W>
+W *place(W *w, int left, int top, int width, int height)
+{
+    w->setGeometry(twips(left, top, width, height));
+    return w;
+}
+
+QScrollBar *upDown(QWidget *parent, int min, int max, int step, int left, int top)
+{
+    auto *bar = place(new QScrollBar(Qt::Vertical, parent), left, top, 255, 255);
+    bar->setRange(min, max);
+    bar->setSingleStep(step);
+    bar->setPageStep(step);
+    // The up arrow raises the value.
+    bar->setInvertedAppearance(true);
+    bar->setInvertedControls(false);
+    return bar;
+}
+
+QLineEdit *numberBox(QWidget *parent, int left, int top)
+{
+    auto *box = place(new QLineEdit(parent), left, top, 700, 285);
+    box->setReadOnly(true);
+    box->setAlignment(Qt::AlignRight);
+    return box;
+}
+
+const QString kRightClickTip = QStringLiteral("Right Click For Tip On This Option");
+
+} // namespace
+
+void doEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+Form1::Form1(platform::Platform &platform, QWidget *parent)
+    : QWidget(parent), m_platform(platform)
+{
+    setWindowTitle(QStringLiteral("Tarvo"));
+    KeepOnline = new IntervalTimer(platform.timersTick, this);
+    Backup = new IntervalTimer(platform.timersTick, this);
+    connect(KeepOnline, &IntervalTimer::timeout, this, &Form1::KeepOnline_Timer);
+    buildControls();
+    applyGeometry();
+}
+
+Form1::~Form1() = default;
+
+Form8 &Form1::form8()
+{
+    if (!m_form8)
+        m_form8 = std::make_unique<Form8>();
+    return *m_form8;
+}
+
+void Form1::buildControls()
+{
+    Frame1 = place(new QFrame(this), 60, 0, 5520, m_frame1HeightTwips);
+    Frame1->setFrameShape(QFrame::StyledPanel);
+
+    Label1 = place(new QLabel(QStringLiteral("Connectio&n"), Frame1), 120, 210, 900, 255);
+    // Slightly larger than the box and lying around it: the mouse crosses it
+    // on the way to the box.
+    Label5 = place(new QLabel(Frame1), 1020, 120, 4380, 435);
+    Label5->setMouseTracking(true);
+    Con = place(new QComboBox(Frame1), 1080, 180, 4260, 315);
+    Con->setEditable(true);
+    Con->setInsertPolicy(QComboBox::NoInsert);
+    Con->setToolTip(QStringLiteral("Select A Connection To Dial"));
+    Label1->setBuddy(Con);
+
+    Atrec = place(new QCheckBox(QStringLiteral("Automatic Reconnection"), Frame1), 120, 720, 2700, 285);
+    Monitor = place(new QCheckBox(QStringLiteral("Monitor External Connections."), Frame1), 2880, 720, 2600, 285);
+    AutoConnect = place(new QCheckBox(QStringLiteral("Connect As Soon As Tarvo Starts."), Frame1), 120, 1050, 2700, 285);
+    Shrink = place(new QCheckBox(QStringLiteral("Shrink To Tray When Tarvo Starts."), Frame1), 2880, 1050, 2600, 285);
+    for (QCheckBox *box : {Atrec, Monitor, AutoConnect, Shrink})
+        box->setToolTip(kRightClickTip);
+    Atrec->setChecked(true);
+
+    Delay = numberBox(Frame1, 120, 1440);
+    DelayChange = upDown(Frame1, 100, 9000, 100, 840, 1455);
+    Label2 = place(new QLabel(QStringLiteral("Milli Seconds To Wait Between Two Steps."), Frame1), 1200, 1470, 4200, 255);
+    Wait = numberBox(Frame1, 120, 1860);
+    WaitChange = upDown(Frame1, 5, 180, 1, 840, 1875);
+    Label3 = place(new QLabel(QStringLiteral("Seconds To Wait For Connection After Dialing."), Frame1), 1200, 1890, 4200, 255);
+    MaxTry = numberBox(Frame1, 120, 2280);
+    MaxTryChange = upDown(Frame1, 5, 200, 1, 840, 2295);
+    Label4 = place(new QLabel(QStringLiteral("Max. No Of Tries For Making A Connection."), Frame1), 1200, 2310, 4200, 255);
+    DelayChange->setValue(100);
+    WaitChange->setValue(100);
+    MaxTryChange->setValue(100);
+
+    UserPwd = place(new QPushButton(QStringLiteral("Auto I&nsert"), Frame1), 120, 2640, 1700, 375);
+    UserPwd->setToolTip(QStringLiteral("For Automaticall Inserting Username & Passwrod."));
+    Usage = place(new QPushButton(QStringLiteral("Usage &Info"), Frame1), 1900, 2640, 1700, 375);
+    Usage->setToolTip(QStringLiteral("Internet Usage Hours And Cost"));
+    Settings = place(new QPushButton(QStringLiteral("&More Settings"), Frame1), 3680, 2640, 1700, 375);
+
+    Frame2 = place(new QFrame(this), 60, m_frame2TopTwips, 5520, 600);
+    Frame2->setFrameShape(QFrame::StyledPanel);
+    Com[0] = place(new QPushButton(QStringLiteral("&Go Online"), Frame2), 60, 120, 1050, 375);
+    Com[1] = place(new QPushButton(QStringLiteral("&Tray View"), Frame2), 1140, 120, 1050, 375);
+    Com[1]->setToolTip(QStringLiteral("Hide In System Tray"));
+    Details = place(new QPushButton(QStringLiteral("S&ettings"), Frame2), 2220, 120, 1050, 375);
+    Details->setToolTip(QStringLiteral("Click To See Settings And Click Again To Hide Them."));
+    ComQ = place(new QPushButton(QStringLiteral("&Quit"), Frame2), 3300, 120, 1050, 375);
+    About = place(new QPushButton(QStringLiteral("&About"), Frame2), 4380, 120, 1050, 375);
+
+    connect(Details, &QPushButton::clicked, this, &Form1::Details_Click);
+    connect(ComQ, &QPushButton::clicked, this, &Form1::ComQ_Click);
+}
+
+void Form1::applyGeometry()
+{
+    Frame1->setGeometry(twips(60, 0, 5520, m_frame1HeightTwips));
+    Frame2->setGeometry(twips(60, m_frame2TopTwips, 5520, 600));
+    setFixedSize(5700 / kTwipsPerPixel, (m_heightTwips - kTitleAndBorderTwips) / kTwipsPerPixel);
+}
+
+void Form1::centreOnScreen()
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    move(area.left() + (area.width() - frame.width()) / 2, area.top() + (area.height() - frame.height()) / 2);
+}
+
+void Form1::closeMainWindow()
+{
+    close();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    int cancel = 0;
+    Form_Unload(cancel);
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace tarvo

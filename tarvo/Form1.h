@@ -1,0 +1,150 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/database/Database.h"
+#include "runtime/Value.h"
+#include "tarvo/ErrorTrap.h"
+#include "tarvo/IntervalTimer.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace tarvo {
+
+class Form8;
+
+// The main window. It is loaded first and lives until the program ends; it
+// owns the database and its three cursors, the timers and the state the
+// other windows share, which they reach through it directly.
+class Form1 : public QWidget, public ErrorLog {
+    Q_OBJECT
+public:
+    explicit Form1(platform::Platform &platform, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    platform::Platform &platform() { return m_platform; }
+
+    // --- start-up
+    void Form_Load();
+    bool CheckDialUp();
+
+    // --- database
+    bool InitDatabase();
+    void Usetting(int field, const rt::Value &fvalue);
+    bool Ucinfo(int field = 0, const rt::Value &fvalue = {}, int mode = 0,
+                int sfield = 0, const rt::Value &sfvalue = {});
+    void LoadSettings();
+
+    // --- error log
+    PendingError &pendingError() override { return Err; }
+    void loger(int frmNo, int functNo, bool nomsg = false) override;
+    QString errorLogPath() const;
+
+    // --- settings panel
+    void Details_Click();
+    bool isCompact() const { return m_heightTwips <= kCompactHeight; }
+    int heightTwips() const { return m_heightTwips; }
+
+    // --- exit
+    void ComQ_Click();
+    void KeepOnline_Timer();
+    void Form_Unload(int &Cancel);
+    bool ended() const { return m_ended; }
+
+    Form8 &form8();
+
+    // --- controls
+    QFrame *Frame1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QComboBox *Con = nullptr;
+    QLabel *Label5 = nullptr;
+    QCheckBox *Atrec = nullptr;
+    QCheckBox *Monitor = nullptr;
+    QCheckBox *AutoConnect = nullptr;
+    QCheckBox *Shrink = nullptr;
+    QLineEdit *Delay = nullptr;
+    QScrollBar *DelayChange = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *Wait = nullptr;
+    QScrollBar *WaitChange = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *MaxTry = nullptr;
+    QScrollBar *MaxTryChange = nullptr;
+    QLabel *Label4 = nullptr;
+    QPushButton *UserPwd = nullptr;
+    QPushButton *Usage = nullptr;
+    QPushButton *Settings = nullptr;
+    QFrame *Frame2 = nullptr;
+    std::array<QPushButton *, 2> Com{};
+    QPushButton *Details = nullptr;
+    QPushButton *ComQ = nullptr;
+    QPushButton *About = nullptr;
+    IntervalTimer *KeepOnline = nullptr;
+    IntervalTimer *Backup = nullptr;
+
+    // --- database and its cursors, open from InitDatabase to the end
+    std::unique_ptr<db::Database> database;
+    std::unique_ptr<db::Recordset> conInfo;
+    std::unique_ptr<db::Recordset> settings;
+    std::unique_ptr<db::Recordset> track;
+
+    // --- shared state
+    PendingError Err;
+    bool Loading = false;
+    int ExitMode = -1;
+    bool QuitRequested = false;
+    bool MessageOpen = false;
+    bool WatchdogArmed = false;
+    bool TakeOverDeclined = false;
+    bool MonitorOff = false;
+    int PanelStep = 0;
+    int MaxTries = 0;
+    rt::Value LineState;            // empty until the first session check
+    bool BrowserTriggerArmed = false;
+    bool ScheduleArmed = false;
+    rt::Value ConnectAt;
+    rt::Value DisconnectAt;
+    QString CaptionConnectTo;
+    QString CaptionConnecting;
+    QString CaptionConnected;
+
+    static constexpr int kCompactHeight = 2000;   // twips
+    static constexpr int kFullHeight = 4500;
+
+Q_SIGNALS:
+    // The program has finished: the caller ends the process.
+    void processEnded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void applyGeometry();
+    void centreOnScreen();
+    void closeMainWindow();
+    bool findConInfo(int sfield, const rt::Value &sfvalue);
+    void showInitDatabaseFailure();
+
+    platform::Platform &m_platform;
+    std::unique_ptr<Form8> m_form8;
+    int m_heightTwips = kFullHeight;
+    int m_frame1HeightTwips = 3095;
+    int m_frame2TopTwips = 3100;
+    bool m_ended = false;
+};
+
+// Lets the window messages that are waiting run, as the procedures do at
+// their fixed points.
+void doEvents();
+
+} // namespace tarvo

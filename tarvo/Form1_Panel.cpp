@@ -1,0 +1,66 @@
+// The settings panel below the connection box: folding it away and opening
+// it again.
+#include "tarvo/Form1.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace tarvo {
+
+void Form1::Details_Click()
+{
+    trapped(*this, 1, 33, [&] {
+        doEvents();
+        QWidget *const panel[] = {Shrink, AutoConnect, Monitor, UserPwd, DelayChange,
+                                  WaitChange, MaxTryChange, Usage, Settings};
+        // A step of 0 would never reach the other height.
+        const int step = PanelStep > 0 ? PanelStep : kFullHeight;
+        if (isCompact()) {
+            for (QWidget *w : panel)
+                w->setEnabled(true);
+            // Neither going online nor hiding is possible while it is open.
+            Com[0]->setEnabled(false);
+            Com[1]->setEnabled(false);
+            while (m_heightTwips < kFullHeight) {
+                doEvents();
+                if (m_heightTwips + step > kFullHeight) {
+                    m_heightTwips = kFullHeight;
+                    m_frame2TopTwips = 3100;
+                    m_frame1HeightTwips = 3095;
+                } else {
+                    m_heightTwips += step;
+                    m_frame2TopTwips += step;
+                    m_frame1HeightTwips += step;
+                }
+                applyGeometry();
+                centreOnScreen();
+                doEvents();
+            }
+        } else {
+            while (m_heightTwips > kCompactHeight) {
+                doEvents();
+                if (m_heightTwips - step < kCompactHeight) {
+                    m_heightTwips = kCompactHeight;
+                    m_frame2TopTwips = 625;
+                    m_frame1HeightTwips = 620;
+                } else {
+                    m_heightTwips -= step;
+                    m_frame2TopTwips -= step;
+                    m_frame1HeightTwips -= step;
+                }
+                applyGeometry();
+                centreOnScreen();
+                doEvents();
+            }
+            for (QWidget *w : panel)
+                w->setEnabled(false);
+            Com[0]->setEnabled(true);
+            Com[1]->setEnabled(true);
+            MonitorOff = !Monitor->isChecked();
+        }
+        show();
+    });
+}
+
+} // namespace tarvo

@@ -1,0 +1,79 @@
+// Start-up: the load sequence and the check that the dialing component is
+// installed.
+#include "tarvo/Form1.h"
+
+#include "runtime/Basics.h"
+
+#include <QCheckBox>
+
+namespace tarvo {
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+}
+
+void Form1::Form_Load()
+{
+    Loading = true;
+    bool failed = true;
+    trapped(*this, 1, 42, [&] {
+        if (!CheckDialUp()) {
+            QuitRequested = true;
+            ExitMode = -213;
+            failed = false;
+            closeMainWindow();
+            return;
+        }
+        if (!InitDatabase()) {
+            QuitRequested = true;
+            ExitMode = -212;
+            failed = false;
+            closeMainWindow();
+            return;
+        }
+        WatchdogArmed = false;
+        Backup->setInterval(1000);
+        ExitMode = -1;
+        LoadSettings();
+        TakeOverDeclined = false;
+        PanelStep = 4500;
+        Details_Click();
+        KeepOnline->setInterval(int(settings->field(0).toLong()));
+        Loading = false;
+        failed = false;
+    });
+    if (failed) {
+        // The trap has logged it; a start that went wrong half-way ends here.
+        m_platform.boxes.msgBox(QStringLiteral(" Tarvo Will Now Exit "), platform::mb::OkOnly);
+        QuitRequested = true;
+        ExitMode = -212;
+        closeMainWindow();
+    }
+}
+
+bool Form1::CheckDialUp()
+{
+    return trapped(*this, 1, 41, false, [&] {
+        QString windowsDir = QString(100, QLatin1Char(' '));
+        QString systemDir = QString(100, QLatin1Char(' '));
+        m_platform.folders.getWindowsDirectory(windowsDir, 100);
+        m_platform.folders.getSystemDirectory(systemDir, 100);
+        windowsDir = rt::dropTrailingNul(rt::trimBlanks(windowsDir));
+        systemDir = rt::dropTrailingNul(rt::trimBlanks(systemDir));
+
+        const bool present = !m_platform.files.dir(windowsDir + QStringLiteral("/rundll32.exe")).isEmpty()
+            && !m_platform.files.dir(systemDir + QStringLiteral("/rnaui.dll")).isEmpty()
+            && !m_platform.files.dir(systemDir + QStringLiteral("/rnaapp.exe")).isEmpty();
+        if (present)
+            return true;
+
+        m_platform.boxes.msgBox(QStringLiteral(" Dial-up Networking Not Installed Or Corrupt. ") + kCrLf
+                                    + QStringLiteral(" Tarvo Cannot Function. ") + kCrLf
+                                    + QStringLiteral(" Tarvo Will Now Exit."),
+                                platform::mb::Critical | platform::mb::SystemModal,
+                                QStringLiteral("Tarvo - Initialization Error"));
+        return false;
+    });
+}
+
+} // namespace tarvo

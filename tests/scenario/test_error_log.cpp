@@ -1,0 +1,85 @@
+// The error log's records and what happens when it cannot be written.
+#include "Harness.h"
+#include "tarvo/Form1.h"
+#include "tarvo/Form8.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+namespace mb = platform::mb;
+
+TEST(ErrorLog, RecordIsTwoLinesWithLocationLineStateAndOptions)
+{
+    Harness h;
+    tarvo::Form1 &f = h.start();
+    h.clock.set(rt::DateTime::fromParts(2026, 12, 9, 14, 5, 9));
+
+    h.boxes.answer(mb::Ok);
+    f.Err.set(3265, QStringLiteral("Item not found in this collection."));
+    f.loger(1, 48);
+    ASSERT_EQ(h.boxes.shown().size(), 1u);
+    EXPECT_EQ(h.boxes.shown()[0].title, QStringLiteral("Tarvo - Internal Error"));
+    EXPECT_EQ(h.boxes.shown()[0].prompt, QStringLiteral("3265\r\nItem not found in this collection."));
+    EXPECT_EQ(f.Err.number, 0);
+
+    // Line state known, other options ticked, no message asked for.
+    f.LineState = 1;
+    f.Shrink->setChecked(true);
+    f.form8().AppStart->setChecked(true);
+    f.Monitor->setChecked(false);
+    f.Err.set(13, QStringLiteral("Type mismatch"));
+    f.loger(12, 7, true);
+
+    EXPECT_EQ(h.readErrorLog(),
+              QStringLiteral("12/9/2026 2:05:09 PM 3265Item not found in this collection. 1 48 \r\n"
+                             "STATUS - 500 60 10 1 1 0 0 0\r\n"
+                             "12/9/2026 2:05:09 PM 13Type mismatch 12 7 1\r\n"
+                             "STATUS - 500 60 10 1 0 1 0 1\r\n"));
+    EXPECT_EQ(h.boxes.shown().size(), 1u);
+}
+
+TEST(ErrorLog, NoPendingErrorWritesAndShowsNothing)
+{
+    Harness h;
+    tarvo::Form1 &f = h.start();
+    f.loger(1, 48);
+    EXPECT_TRUE(h.readErrorLog().isEmpty());
+    EXPECT_TRUE(h.boxes.shown().empty());
+}
+
+TEST(ErrorLog, UnwritableLogLosesTheRecordAndNothingElse)
+{
+    Harness h;
+    tarvo::Form1 &f = h.start();
+    // A folder where the file should be: it cannot be opened for appending.
+    ASSERT_TRUE(QDir(h.folder()).mkdir(QStringLiteral("err.log")));
+
+    h.boxes.answer(mb::Ok);
+    f.Usetting(0, QStringLiteral("quick"));
+    EXPECT_EQ(h.boxes.shown().size(), 1u);
+    EXPECT_EQ(f.Err.number, 0);
+
+    ASSERT_TRUE(QDir(h.folder()).rmdir(QStringLiteral("err.log")));
+    h.boxes.answer(mb::Ok);
+    f.Usetting(0, QStringLiteral("quick"));
+    EXPECT_EQ(h.errorLogLines().size(), 2);
+}
+
+TEST(ErrorLog, RecordsOfSuccessiveRunsFollowOneAnother)
+{
+    Harness h;
+    for (int run = 0; run < 2; ++run) {
+        tarvo::Form1 f(h.services);
+        f.Form_Load();
+        h.boxes.answer(mb::Ok);
+        f.Usetting(0, QStringLiteral("quick"));
+        // The process ends; the next run opens the file anew.
+        f.track.reset();
+        f.settings.reset();
+        f.conInfo.reset();
+        f.database.reset();
+    }
+    EXPECT_EQ(h.errorLogLines().size(), 4);
+}
