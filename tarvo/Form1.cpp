@@ -20,7 +20,7 @@ namespace {
 
 // Positions are kept in twips, the unit the window was designed in.
 constexpr int kTwipsPerPixel = 15;
-constexpr int kTitleAndBorderTwips = 400;
+constexpr int kTitleAndBorderTwips = 600;
 
 QRect twips(int left, int top, int width, int height)
 {
@@ -88,12 +88,12 @@ void Form1::buildControls()
     Frame1 = place(new QFrame(this), 60, 0, 5520, m_frame1HeightTwips);
     Frame1->setFrameShape(QFrame::StyledPanel);
 
-    Label1 = place(new QLabel(QStringLiteral("Connectio&n"), Frame1), 120, 210, 900, 255);
+    Label1 = place(new QLabel(QStringLiteral("Connectio&n"), Frame1), 120, 210, 1050, 255);
     // Slightly larger than the box and lying around it: the mouse crosses it
     // on the way to the box.
-    Label5 = place(new QLabel(Frame1), 1020, 120, 4380, 435);
+    Label5 = place(new QLabel(Frame1), 1140, 120, 4260, 435);
     Label5->setMouseTracking(true);
-    Con = place(new QComboBox(Frame1), 1080, 180, 4260, 315);
+    Con = place(new QComboBox(Frame1), 1200, 180, 4140, 315);
     Con->setEditable(true);
     Con->setInsertPolicy(QComboBox::NoInsert);
     Con->setToolTip(QStringLiteral("Select A Connection To Dial"));
