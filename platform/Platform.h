@@ -2,7 +2,11 @@
 
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Keystrokes.h"
+#include "platform/ProcessStarter.h"
+#include "platform/Registry.h"
 #include "platform/SystemFolders.h"
+#include "platform/WindowManager.h"
 
 namespace platform {
 
@@ -13,6 +17,10 @@ struct Platform {
     MessageBoxes &boxes;
     SystemFolders &folders;
     FileLookup &files;
+    Registry &registry;
+    WindowManager &windows;
+    Keystrokes &keys;
+    ProcessStarter &process;
     // Off in tests: timers keep their intervals but never fire by
     // themselves; the test calls their handlers.
     bool timersTick = true;

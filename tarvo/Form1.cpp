@@ -1,6 +1,8 @@
 #include "tarvo/Form1.h"
 
 #include "tarvo/Form8.h"
+#include "tarvo/Module1.h"
+#include "tarvo/Module2.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -64,7 +66,8 @@ void doEvents()
 }
 
 Form1::Form1(platform::Platform &platform, QWidget *parent)
-    : QWidget(parent), m_platform(platform)
+    : QWidget(parent), m_platform(platform),
+      m_module1(std::make_unique<Module1>(*this)), m_module2(std::make_unique<Module2>(*this))
 {
     setWindowTitle(QStringLiteral("Tarvo"));
     KeepOnline = new IntervalTimer(platform.timersTick, this);
@@ -137,6 +140,9 @@ void Form1::buildControls()
     About = place(new QPushButton(QStringLiteral("&About"), Frame2), 4380, 120, 1050, 375);
 
     connect(Details, &QPushButton::clicked, this, &Form1::Details_Click);
+    connect(Con, QOverload<int>::of(&QComboBox::activated), this, &Form1::Con_Click);
+    Con->lineEdit()->installEventFilter(this);
+    Label5->installEventFilter(this);
     connect(ComQ, &QPushButton::clicked, this, &Form1::ComQ_Click);
 }
 

@@ -21,6 +21,8 @@ class QScrollBar;
 namespace tarvo {
 
 class Form8;
+class Module1;
+class Module2;
 
 // The main window. It is loaded first and lives until the program ends; it
 // owns the database and its three cursors, the timers and the state the
@@ -61,6 +63,26 @@ public:
     bool ended() const { return m_ended; }
 
     Form8 &form8();
+    Module1 &module1() { return *m_module1; }
+    Module2 &module2() { return *m_module2; }
+
+    // --- connection catalogue
+    void LoadConnection();
+    void Con_Click();
+    void Con_KeyDown(int KeyCode, int Shift);
+    void Con_KeyUp(int KeyCode, int Shift);
+    void Label5_MouseMove(int Button, int Shift, int X, int Y);
+    bool ConOp(int action, const QString &search = QString(), int Index = 0);
+
+    // The connection box's text and list. Setting the text goes through
+    // here so that the box reacts to every change made by the program.
+    QString conText() const;
+    void setConText(const QString &text);
+    void clearConList();
+    void addConListItem(const QString &name);
+
+    // --- keystrokes to the dialing component
+    void Skey(int action, platform::Hwnd hnd, const QString &txt = QString());
 
     // --- controls
     QFrame *Frame1 = nullptr;
@@ -116,6 +138,21 @@ public:
     QString CaptionConnectTo;
     QString CaptionConnecting;
     QString CaptionConnected;
+    QString BrowserMatchText;
+    bool BrowserStartSeen = false;
+    QString ConTextBefore;
+    int ConOpIndex = 0;
+
+    // Dial state the scanner reads and writes.
+    bool DialInProgress = false;
+    bool WatchConnecting = false;
+    bool VerifyingSeen = false;
+    int DialFailureCode = 0;
+    platform::Hwnd ConnectToWindow = -1;
+    platform::Hwnd ConnectingWindow = -1;
+    platform::Hwnd ConnectedWindow = -1;
+    rt::Value DialUser = rt::Value::null();
+    rt::Value DialPassword = rt::Value::null();
 
     static constexpr int kCompactHeight = 2000;   // twips
     static constexpr int kFullHeight = 4500;
@@ -126,6 +163,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
@@ -137,6 +175,8 @@ private:
 
     platform::Platform &m_platform;
     std::unique_ptr<Form8> m_form8;
+    std::unique_ptr<Module1> m_module1;
+    std::unique_ptr<Module2> m_module2;
     int m_heightTwips = kFullHeight;
     int m_frame1HeightTwips = 3095;
     int m_frame2TopTwips = 3100;

@@ -3,6 +3,8 @@
 #include "tarvo/Form1.h"
 
 #include "runtime/Basics.h"
+#include "tarvo/Module1.h"
+#include "tarvo/Module2.h"
 
 #include <QCheckBox>
 
@@ -33,8 +35,12 @@ void Form1::Form_Load()
         }
         WatchdogArmed = false;
         Backup->setInterval(1000);
+        int rebuild = 0;
+        module1().ReadReg(rebuild);
         ExitMode = -1;
+        LoadConnection();
         LoadSettings();
+        module2().BrowserRearmPending = false;
         TakeOverDeclined = false;
         PanelStep = 4500;
         Details_Click();

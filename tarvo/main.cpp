@@ -1,7 +1,13 @@
 #include "platform/Clock.h"
+#include "platform/FileRegistry.h"
 #include "platform/Platform.h"
+#include "platform/QtKeystrokes.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/QtWindowManager.h"
 #include "platform/SystemFolders.h"
+#include "platform/dialup/DialCommandStarter.h"
+#include "platform/dialup/DialUpNetworking.h"
+#include "platform/dialup/MachineWindow.h"
 #include "tarvo/Form1.h"
 
 #include <QApplication>
@@ -13,6 +19,14 @@ bool haveDisplay()
 {
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+QString stringData(const QByteArray &data)
+{
+    QByteArray text = data;
+    if (text.endsWith('\0'))
+        text.chop(1);
+    return QString::fromUtf8(text);
 }
 
 } // namespace
@@ -28,11 +42,35 @@ int main(int argc, char **argv)
     // The main window hides in the tray; only the exit procedure ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // The desktop is watched from before the first window is made, so every
+    // window's place in the stacking order is known.
+    platform::QtWindowManager windows;
+    platform::QtKeystrokes keys;
     platform::SystemClock clock;
     platform::QtMessageBoxes boxes(QStringLiteral("Tarvo"));
     platform::MachineFolders folders(QCoreApplication::applicationDirPath());
     platform::DiskFileLookup files;
-    platform::Platform services{clock, boxes, folders, files};
+    platform::FileRegistry registry(folders.programFolder() + QStringLiteral("/machine/registry.reg"));
+
+    // The stand-in machine: its dialing component and its own window.
+    dialup::DialUpNetworking dialupNetworking(clock, folders.programFolder() + QStringLiteral("/machine/dialup.ini"), true);
+    dialup::DialCommandStarter starter(dialupNetworking);
+    dialup::MachineWindow machine(
+        dialupNetworking,
+        [&registry] {
+            QStringList names;
+            for (const auto &e : registry.readKey(QStringLiteral("HKEY_CURRENT_USER\\RemoteAccess\\Addresses")))
+                names << e.name;
+            return names;
+        },
+        [&registry] {
+            for (const auto &e : registry.readKey(QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main")))
+                if (e.name.compare(QLatin1String("Start Page"), Qt::CaseInsensitive) == 0)
+                    return stringData(e.data);
+            return QString();
+        });
+
+    platform::Platform services{clock, boxes, folders, files, registry, windows, keys, starter};
 
     tarvo::Form1 form(services);
     QObject::connect(&form, &tarvo::Form1::processEnded, &app, [] { QCoreApplication::exit(0); },
@@ -40,5 +78,7 @@ int main(int argc, char **argv)
     form.Form_Load();
     if (form.ended())
         return form.ExitMode == -1 ? 0 : 1;
+    machine.move(20, 20);
+    machine.show();
     return app.exec();
 }

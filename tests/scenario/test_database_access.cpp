@@ -12,12 +12,17 @@ namespace {
 
 class ConnectionTable : public ::testing::Test {
 protected:
-    void SetUp() override { f = &h.start(); }
+    void SetUp() override
+    {
+        h.writeRegistry({}, QString(), false);
+        f = &h.start();
+    }
     void add(const QString &name, const Value &user = Value::null())
     {
         ASSERT_TRUE(f->Ucinfo(0, {}, 2, 0, name));
-        if (!user.isNull())
+        if (!user.isNull()) {
             ASSERT_TRUE(f->Ucinfo(1, user, 0));
+        }
     }
     QStringList rows(int field = 0)
     {

@@ -71,7 +71,7 @@ TEST(ErrorLog, RecordsOfSuccessiveRunsFollowOneAnother)
 {
     Harness h;
     for (int run = 0; run < 2; ++run) {
-        tarvo::Form1 f(h.services);
+        tarvo::Form1 f(*h.services);
         f.Form_Load();
         h.boxes.answer(mb::Ok);
         f.Usetting(0, QStringLiteral("quick"));

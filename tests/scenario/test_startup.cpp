@@ -230,23 +230,25 @@ TEST(Startup, ErrorLaterInTheStartIsLoggedAndEndsTheProgram)
         auto db = db::Database::openExclusive(h.databasePath(), tarvo::kDatabaseConnect);
         db->exec(QStringLiteral("DELETE FROM Settings"));
     }
-    h.boxes.answer(mb::Ok);   // the loader's own error
-    h.boxes.answer(mb::Ok);   // the load handler's error
+    h.boxes.answer(mb::Ok);   // the remembered connection cannot be read
+    h.boxes.answer(mb::Ok);   // nor the settings
+    h.boxes.answer(mb::Ok);   // the load handler's own error
     h.boxes.answer(mb::Ok);   // " Tarvo Will Now Exit "
     tarvo::Form1 &f = h.start();
 
     const auto titles = h.boxes.titles();
-    ASSERT_EQ(titles.size(), 3u);
-    EXPECT_EQ(titles[0], QStringLiteral("Tarvo - Internal Error"));
-    EXPECT_EQ(titles[1], QStringLiteral("Tarvo - Internal Error"));
-    EXPECT_EQ(h.boxes.shown()[2].prompt, QStringLiteral(" Tarvo Will Now Exit "));
+    ASSERT_EQ(titles.size(), 4u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(titles[i], QStringLiteral("Tarvo - Internal Error"));
+    EXPECT_EQ(h.boxes.shown()[3].prompt, QStringLiteral(" Tarvo Will Now Exit "));
     EXPECT_TRUE(f.ended());
     EXPECT_EQ(f.ExitMode, -212);
 
     const QStringList log = h.errorLogLines();
-    ASSERT_EQ(log.size(), 4);
-    EXPECT_TRUE(log[0].endsWith(QStringLiteral(" 1 45 "))) << log[0].toStdString();
-    EXPECT_TRUE(log[2].endsWith(QStringLiteral(" 1 42 "))) << log[2].toStdString();
+    ASSERT_EQ(log.size(), 6);
+    EXPECT_TRUE(log[0].endsWith(QStringLiteral(" 1 44 "))) << log[0].toStdString();
+    EXPECT_TRUE(log[2].endsWith(QStringLiteral(" 1 45 "))) << log[2].toStdString();
+    EXPECT_TRUE(log[4].endsWith(QStringLiteral(" 1 42 "))) << log[4].toStdString();
 }
 
 TEST(Startup, MonitorValueOtherThanZeroOrOneIsRefusedByItsCheckBox)

@@ -25,15 +25,36 @@ void touch(const QString &path)
     f.write("marker\n");
 }
 
+QString quoted(QString s)
+{
+    s.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    s.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
 } // namespace
 
 Harness::Harness()
-    : folders(makeFolder(m_dir)), services{clock, boxes, folders, files, false}
+    : folders(makeFolder(m_dir)), registry(path(QStringLiteral("machine/registry.reg"))),
+      services(new platform::Platform{clock, boxes, folders, files, registry, desktop, keys, starter, false})
+{
+    prepare();
+}
+
+Harness::Harness(platform::WindowManager &windows, platform::Keystrokes &realKeys, platform::ProcessStarter &realStarter)
+    : folders(makeFolder(m_dir)), registry(path(QStringLiteral("machine/registry.reg"))),
+      services(new platform::Platform{clock, boxes, folders, files, registry, windows, realKeys, realStarter, false})
+{
+    prepare();
+}
+
+void Harness::prepare()
 {
     tools::writeShippedDatabase(databasePath());
     touch(folders.windowsFolder() + QStringLiteral("/rundll32.exe"));
     touch(folders.systemFolder() + QStringLiteral("/rnaui.dll"));
     touch(folders.systemFolder() + QStringLiteral("/rnaapp.exe"));
+    writeRegistry({QStringLiteral("Home"), QStringLiteral("Work")});
 }
 
 Harness::~Harness()
@@ -41,10 +62,27 @@ Harness::~Harness()
     m_form.reset();
 }
 
+void Harness::writeRegistry(const QStringList &connections, const QString &startPage, bool withKey)
+{
+    QFile f(registryPath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text));
+    QString text = QStringLiteral("; written by the test\n");
+    if (withKey) {
+        text += QStringLiteral("[HKEY_CURRENT_USER\\RemoteAccess\\Addresses]\n");
+        for (const QString &c : connections)
+            text += quoted(c) + QStringLiteral("=hex:01,00\n");
+    }
+    if (!startPage.isNull()) {
+        text += QStringLiteral("[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main]\n");
+        text += QStringLiteral("\"Start Page\"=") + quoted(startPage) + QLatin1Char('\n');
+    }
+    f.write(text.toUtf8());
+}
+
 tarvo::Form1 &Harness::form()
 {
     if (!m_form)
-        m_form = std::make_unique<tarvo::Form1>(services);
+        m_form = std::make_unique<tarvo::Form1>(*services);
     return *m_form;
 }
 
@@ -52,6 +90,11 @@ tarvo::Form1 &Harness::start()
 {
     form().Form_Load();
     return *m_form;
+}
+
+void Harness::endForm()
+{
+    m_form.reset();
 }
 
 QString Harness::readErrorLog() const

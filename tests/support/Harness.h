@@ -1,10 +1,13 @@
 #pragma once
 
+#include "FakeDesktop.h"
 #include "ScriptedMessageBoxes.h"
 #include "platform/Clock.h"
+#include "platform/FileRegistry.h"
 #include "platform/Platform.h"
 #include "platform/SystemFolders.h"
 
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QString>
 #include <memory>
@@ -14,18 +17,24 @@ namespace tarvo { class Form1; }
 namespace testing_support {
 
 // A program folder of its own for one test: the shipped database, the
-// stand-in machine's marker files, a clock that only moves when told to, and
-// a scripted user at the message boxes.
+// stand-in machine's marker files and registry, a clock that only moves when
+// told to, and a scripted user at the message boxes. The desktop is a fake
+// one written out by the test.
 class Harness {
 public:
     Harness();
-    ~Harness();
+    virtual ~Harness();
 
     QString folder() const { return m_dir.path(); }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString databasePath() const { return path(QStringLiteral("tarvo.mdb")); }
+    QString registryPath() const { return path(QStringLiteral("machine/registry.reg")); }
     QString readErrorLog() const;
     QStringList errorLogLines() const;   // split on CR LF, last empty part dropped
+
+    // Writes the machine's dial-up connections (in this order) and the
+    // browser's start page; no list at all leaves the key out.
+    void writeRegistry(const QStringList &connections, const QString &startPage = QString(), bool withKey = true);
 
 private:
     QTemporaryDir m_dir;   // first: everything below lives in it
@@ -35,14 +44,24 @@ public:
     ScriptedMessageBoxes boxes;
     platform::MachineFolders folders;
     platform::DiskFileLookup files;
-    platform::Platform services;
+    platform::FileRegistry registry;
+    FakeDesktop desktop;
+    RecordingKeystrokes keys;
+    RecordingStarter starter;
+    std::unique_ptr<platform::Platform> services;
 
     // The main window, created on first use (not yet loaded).
     tarvo::Form1 &form();
     // Creates the window and runs its load handler.
     tarvo::Form1 &start();
+    void endForm();
+
+protected:
+    // For harnesses that put real windows on the desktop.
+    Harness(platform::WindowManager &windows, platform::Keystrokes &keys, platform::ProcessStarter &starter);
 
 private:
+    void prepare();
     std::unique_ptr<tarvo::Form1> m_form;
 };
 

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/dialup/LineScript.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <list>
+
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace dialup {
+
+// The stand-in dialing component: real windows with the captions, children
+// and key reactions of the old system's dial-up networking, and a line that
+// behaves as the machine's line-script file says. It reads the time through
+// the clock, and moves along only when advance() is called (by its own timer
+// in the program, by the test otherwise).
+//
+// Windows, in the order of their children:
+//   "Connect To"           "Dial-up connection", the connection's name,
+//                          "&User name:" + field, "&Password:" + field,
+//                          "&Connect" (default), "Cancel"
+//   "Connecting to NAME"   "Status:", the status line, "Cancel"
+//   "Connected to NAME"    "Dis&connect"
+//   "Dial-Up Networking"   "OK" (default), the icon (named "Warning"), the text
+// Escape in the progress window cancels the attempt and brings the dialing
+// dialog back; closing it (Alt+F4) or the dialog ends the dial. Dismissing a
+// failure box ends the attempt the same way as Escape. Captions longer than
+// kCaptionLimit characters are cut and end in "...".
+class DialUpNetworking : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kCaptionLimit = 40;
+
+    DialUpNetworking(platform::Clock &clock, QString scriptPath, bool ticking, QObject *parent = nullptr);
+    ~DialUpNetworking() override;
+
+    // What the dial command line runs. NormalFocus opens (or brings to the
+    // front) the dialing dialog; MinimizedFocus brings back the connected
+    // window of that connection when there is one. False when the
+    // connection refuses to start.
+    bool dial(const QString &connection, int windowStyle);
+
+    void advance();
+
+    // The server hangs up the line that is up (for the machine window).
+    void dropLine(const QString &connection);
+    bool isConnected(const QString &connection) const;
+    QStringList connectedLines() const;
+
+    static QString caption(const QString &prefix, const QString &name);
+
+    // The credentials typed for the last attempt of a connection.
+    QString typedUser(const QString &connection) const;
+    QString typedPassword(const QString &connection) const;
+
+private:
+    enum class Stage { Dialog, Dialing, Verifying, Connecting, Failed, Connected };
+    struct Dial {
+        QString name;
+        LineScript script;
+        Stage stage = Stage::Dialog;
+        rt::DateTime since;
+        QString user, password;
+        QPointer<QDialog> dialog;
+        QPointer<QLineEdit> userField, passwordField;
+        QPointer<QWidget> progress;
+        QPointer<QLabel> status;
+        QPointer<QDialog> failure;
+        QPointer<QWidget> connected;
+    };
+
+    Dial *find(const QString &name);
+    const Dial *find(const QString &name) const;
+    void openDialog(Dial &d);
+    void press(Dial &d);
+    void openProgress(Dial &d);
+    void showFailure(Dial &d, const QString &text);
+    void openConnected(Dial &d);
+    void cancelAttempt(Dial &d);
+    void endDial(Dial &d);
+    void retire(QWidget *w);
+    void enterStage(Dial &d, Stage s);
+
+    platform::Clock &m_clock;
+    QString m_scriptPath;
+    QTimer m_timer;
+    std::list<Dial> m_dials;
+};
+
+} // namespace dialup

@@ -1,0 +1,111 @@
+#include "platform/dialup/LineScript.h"
+
+#include <QFile>
+#include <QTextStream>
+
+namespace dialup {
+
+namespace {
+
+int seconds(const QString &text, int fallback)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok && v >= 0 ? v : fallback;
+}
+
+bool yes(const QString &text)
+{
+    const QString t = text.trimmed().toLower();
+    return t == QLatin1String("yes") || t == QLatin1String("true") || t == QLatin1String("1");
+}
+
+void apply(LineScript &s, const QString &key, const QString &value)
+{
+    const QString k = key.trimmed().toLower();
+    if (k == QLatin1String("user")) {
+        s.user = value.trimmed();
+        s.checksCredentials = true;
+    } else if (k == QLatin1String("password")) {
+        s.password = value.trimmed();
+        s.checksCredentials = true;
+    } else if (k == QLatin1String("dial")) {
+        s.dialSeconds = seconds(value, s.dialSeconds);
+    } else if (k == QLatin1String("verify")) {
+        s.verifySeconds = seconds(value, s.verifySeconds);
+    } else if (k == QLatin1String("connect")) {
+        s.connectSeconds = seconds(value, s.connectSeconds);
+    } else if (k == QLatin1String("drop")) {
+        s.dropAfterSeconds = seconds(value, -1);
+    } else if (k == QLatin1String("start")) {
+        s.refusesToStart = value.trimmed().compare(QLatin1String("refuse"), Qt::CaseInsensitive) == 0 || !yes(value);
+    } else if (k == QLatin1String("outcome")) {
+        const QString v = value.trimmed();
+        const QString lower = v.toLower();
+        if (lower == QLatin1String("connects"))
+            s.outcome = LineScript::Outcome::Connects;
+        else if (lower == QLatin1String("modem busy"))
+            s.outcome = LineScript::Outcome::ModemBusy;
+        else if (lower == QLatin1String("other program dialing"))
+            s.outcome = LineScript::Outcome::OtherProgramDialing;
+        else if (lower == QLatin1String("cannot establish"))
+            s.outcome = LineScript::Outcome::CannotEstablish;
+        else if (!v.isEmpty()) {
+            s.outcome = LineScript::Outcome::OtherFailure;
+            s.failureText = v;
+        }
+    }
+}
+
+} // namespace
+
+LineScript LineScript::read(const QString &path, const QString &connection)
+{
+    LineScript script;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return script;
+    QTextStream in(&file);
+    in.setEncoding(QStringConverter::Utf8);
+    bool inSection = false;
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            inSection = line.mid(1, line.size() - 2).trimmed() == connection;
+            continue;
+        }
+        const int eq = line.indexOf(QLatin1Char('='));
+        if (inSection && eq > 0)
+            apply(script, line.left(eq), line.mid(eq + 1));
+    }
+    return script;
+}
+
+QString LineScript::failureMessage() const
+{
+    switch (outcome) {
+    case Outcome::ModemBusy:
+        return QStringLiteral("The modem is being used by another Dial-Up Networking connection or another program. "
+                              "Disconnect the other connection or close the program, and then try again.");
+    case Outcome::OtherProgramDialing:
+        return QStringLiteral("Another program is dialing the selected connection.");
+    case Outcome::CannotEstablish:
+        return QStringLiteral("The computer you are dialing in to cannot establish a Dial-Up Networking connection. "
+                              "Check your settings, and then try again.");
+    case Outcome::OtherFailure:
+        return failureText;
+    case Outcome::Connects:
+        break;
+    }
+    return {};
+}
+
+QString LineScript::passwordRefusedMessage()
+{
+    return QStringLiteral("The dial-up server did not accept your user name and password, or the account has expired. "
+                          "Verify the user name and password, and then try again.");
+}
+
+} // namespace dialup

@@ -1,0 +1,34 @@
+// Keystrokes to the dialing component's windows.
+#include "tarvo/Form1.h"
+
+namespace tarvo {
+
+void Form1::Skey(int action, platform::Hwnd hnd, const QString &txt)
+{
+    trapped(*this, 1, 21, [&] {
+        platform::WindowManager &windows = m_platform.windows;
+        if (action == 0) {
+            if (hnd != -1 && windows.isWindowVisible(hnd) == 1) {
+                windows.setForegroundWindow(hnd);
+                windows.setFocus(hnd);
+                m_platform.keys.sendKeys(txt);
+            }
+        } else if (action == 1) {
+            if (ConnectToWindow == -1)
+                return;
+            windows.setForegroundWindow(ConnectToWindow);
+            windows.setFocus(ConnectToWindow);
+            // The user's own text is typed exactly as stored: characters
+            // that the key notation would read as keys are written so that
+            // they type themselves.
+            if (!DialUser.isNull())
+                m_platform.keys.sendKeys(QStringLiteral("%U") + platform::keys::literal(DialUser.toString())
+                                         + QStringLiteral("%P")
+                                         + platform::keys::literal(DialPassword.isNull() ? QString()
+                                                                                         : DialPassword.toString()));
+            m_platform.keys.sendKeys(QStringLiteral("{ENTER}"));
+        }
+    });
+}
+
+} // namespace tarvo

@@ -1,0 +1,124 @@
+#include "tarvo/Module1.h"
+
+#include "runtime/Basics.h"
+#include "tarvo/Form1.h"
+
+#include <QComboBox>
+
+namespace tarvo {
+
+namespace reg = platform::reg;
+
+void Module1::ReadReg(int &mode)
+{
+    trapped(m_form, 11, 1, [&] {
+        if (mode == 0) {
+            rebuildConnectionList();
+        } else if (mode == -1) {
+            QString page;
+            GetRegValue(reg::HKEY_CURRENT_USER, QStringLiteral("Software\\Microsoft\\Internet Explorer\\Main"),
+                        QStringLiteral("Start Page"), page, -1);
+        }
+    });
+}
+
+void Module1::rebuildConnectionList()
+{
+    platform::Registry &registry = m_form.platform().registry;
+    QComboBox *con = m_form.Con;
+
+    const QString remembered = m_form.conText();
+    m_form.clearConList();
+
+    reg::Hkey key = 0;
+    if (registry.regOpenKeyEx(reg::HKEY_CURRENT_USER, QStringLiteral("RemoteAccess\\Addresses"), 0, kAccessMask, key)
+        != reg::ERROR_SUCCESS)
+        return;
+
+    int dataSize = kDataBufferStart;
+    int nameBuffer = kNameBuffer;
+    for (int index = 0; index < kMaxValues; ++index) {
+        QString name(nameBuffer, QLatin1Char(' '));
+        int nameLength = nameBuffer;
+        int type = 0;
+        QByteArray data(dataSize, '\0');
+        int size = dataSize;
+        const int answer = registry.regEnumValue(key, index, name, nameLength, type, data, size);
+        if (answer == reg::ERROR_MORE_DATA) {
+            // A name too long for its buffer gets a buffer of the size it
+            // needs; only the data buffer grows step by step. Either way the
+            // same value is asked for again, and each retry is closer to
+            // fitting, so this ends.
+            if (nameLength > nameBuffer)
+                nameBuffer = nameLength;
+            else
+                dataSize += kDataBufferGrowth;
+            --index;
+            continue;
+        }
+        if (answer != reg::ERROR_SUCCESS)
+            break;
+        nameBuffer = kNameBuffer;
+        const QString connection = rt::dropTrailingNul(rt::trimBlanks(name));
+
+        bool known = false;
+        db::Recordset &conInfo = *m_form.conInfo;
+        if (conInfo.recordCount() > 0) {
+            conInfo.moveFirst();
+            for (int row = 0; row < conInfo.recordCount() && !known; ++row) {
+                known = conInfo.field(0).equals(connection);
+                if (!known)
+                    conInfo.moveNext();
+            }
+        }
+        if (!known) {
+            conInfo.addNew();
+            conInfo.setField(0, connection);
+            conInfo.update();
+        }
+        m_form.addConListItem(connection);
+    }
+    registry.regCloseKey(key);
+
+    if (m_form.Ucinfo(0, {}, 4, 0, remembered))
+        m_form.setConText(remembered);
+    else
+        m_form.setConText(con->count() > 0 ? con->itemText(0) : QString());
+}
+
+bool Module1::GetRegValue(reg::Hkey hive, const QString &subKey, const QString &valueName, QString &result, int mode)
+{
+    return trapped(m_form, 11, 2, false, [&] {
+        platform::Registry &registry = m_form.platform().registry;
+        reg::Hkey key = 0;
+        if (registry.regOpenKeyEx(hive, subKey, 0, kAccessMask, key) != reg::ERROR_SUCCESS) {
+            result.clear();
+            return false;
+        }
+        QByteArray buffer(1024, '\0');
+        int size = 1024;
+        int type = 0;
+        if (registry.regQueryValueEx(key, valueName, type, buffer, size) != reg::ERROR_SUCCESS) {
+            result.clear();
+            registry.regCloseKey(key);
+            return false;
+        }
+        QByteArray text = buffer.left(size);
+        if (text.endsWith('\0'))
+            text.chop(1);
+        // Only string values are read through here; anything else reads as
+        // no text.
+        result = type == reg::REG_SZ ? QString::fromUtf8(text) : QString();
+        registry.regCloseKey(key);
+        if (mode == -1)
+            m_form.BrowserMatchText = result;
+        return true;
+    });
+}
+
+void Module1::GetMousePos()
+{
+    trapped(m_form, 11, 3, [&] { MousePos = m_form.platform().windows.getCursorPos(); });
+}
+
+} // namespace tarvo

@@ -1,0 +1,249 @@
+#include "tarvo/Module2.h"
+
+#include "runtime/Basics.h"
+#include "tarvo/Form1.h"
+#include "tarvo/Form8.h"
+#include "tarvo/Module1.h"
+
+#include <QCheckBox>
+#include <QWidget>
+
+namespace tarvo {
+
+namespace {
+
+// Procedure numbers of this module in the error log.
+enum Proc { PScanWindows = 1, PGetTitle, PEnumProc, PLocateDialDialog, PDetectConnecting, PDetectFailure,
+            PDetectConnected, PPlaceNearCursor, PMakeTopmost };
+
+constexpr int kTitleBuffer = 500;
+
+} // namespace
+
+void Module2::ScanWindows(Hwnd parent)
+{
+    trapped(m_form, 12, PScanWindows, [&] {
+        DialogCounter = 0;
+        ConnectingCounter = 0;
+        ErrorBoxCounter = 0;
+        ErrorCode = 0;
+        platform::WindowManager &windows = m_form.platform().windows;
+        ScanParent = parent == 0 ? windows.desktopWindow() : parent;
+        m_form.ConnectToWindow = -1;
+        m_form.ConnectingWindow = -1;
+        m_form.ConnectedWindow = -1;
+        m_form.BrowserMatchText.clear();
+        int browserRequest = -1;
+        m_form.module1().ReadReg(browserRequest);
+        windows.enumChildWindows(ScanParent, [this](Hwnd w) { return EnumProc(w); });
+    });
+}
+
+QString Module2::GetTitle(Hwnd window, int mode)
+{
+    return trapped(m_form, 12, PGetTitle, QString(), [&] {
+        // The text arrives in a blank-filled buffer ended by a NUL: trimming
+        // takes the blanks round it, the NUL goes last.
+        QString buffer = m_form.platform().windows.getWindowText(window, kTitleBuffer);
+        buffer = (buffer + QChar(u'\0')).leftJustified(kTitleBuffer, QLatin1Char(' '), false);
+        QString title = rt::trimBlanks(buffer);
+        title.chop(1);
+        if (mode == -2)
+            return title;
+        if (mode != -1) {
+            title = title.toUpper();
+            if (title.size() == 1)
+                title.clear();
+        }
+        LastTitle = title;
+        return title;
+    });
+}
+
+bool Module2::EnumProc(Hwnd window)
+{
+    return trapped(m_form, 12, PEnumProc, true, [&] { return visit(window); });
+}
+
+bool Module2::visit(Hwnd w)
+{
+    doEvents();
+    if (ScanMode == -1)
+        return false;
+    if (GetTitle(w, 0).isEmpty())
+        return true;
+
+    if (ScanMode == 1) {
+        Form1 &f = m_form;
+        if (f.BrowserTriggerArmed && !f.DialInProgress && !BrowserRearmPending) {
+            const bool isBrowser = f.BrowserMatchText.isEmpty()
+                ? LastTitle == QLatin1String("INTERNET EXPLORER")
+                : LastTitle.contains(f.BrowserMatchText.toUpper());
+            if (isBrowser) {
+                BrowserWindow = w;
+                f.BrowserStartSeen = true;
+            }
+        }
+        if (BrowserRearmPending) {
+            if (GetTitle(BrowserWindow, 0).isEmpty()) {
+                if (f.form8().AppStart->isChecked())
+                    f.BrowserTriggerArmed = true;
+                BrowserRearmPending = false;
+                BrowserWindow = -1;
+            }
+            GetTitle(w, 0);
+        }
+        LocateDialDialog(w);
+        if (f.WatchConnecting || f.DialInProgress)
+            DetectConnecting(w);
+        if (f.DialInProgress && DetectFailure(w)) {
+            f.Skey(0, ErrorBoxWindow, QStringLiteral("{ENTER}"));
+            f.DialFailureCode = ErrorCode;
+            return false;
+        }
+        DetectConnected(w);
+    } else if (ScanMode == 2) {
+        return takeOverVisit(w);
+    }
+    return true;
+}
+
+bool Module2::takeOverVisit(Hwnd w)
+{
+    ++DialogCounter;
+    if (DialogCounter != 2)
+        return true;
+    TakeOverResult = 0;
+    const QString name = GetTitle(w, -1);
+    if (m_form.ConOp(1, name)) {
+        TakeOverResult = 1;
+        return false;
+    }
+    m_form.conInfo->addNew();
+    m_form.conInfo->setField(0, name);
+    m_form.conInfo->update();
+    m_form.addConListItem(name);
+    m_form.setConText(name);
+    TakeOverResult = 1;
+    return false;
+}
+
+bool Module2::MatchesConnection(const QString &title, const QString &prefix) const
+{
+    const QString expected = (prefix + m_form.conText()).toUpper();
+    const qsizetype wanted = title.size() - 3;
+    // Too short a title leaves nothing to compare, and nothing is not a match.
+    if (wanted <= 0)
+        return false;
+    return title.startsWith(expected.left(wanted));
+}
+
+void Module2::LocateDialDialog(Hwnd w)
+{
+    trapped(m_form, 12, PLocateDialDialog, [&] {
+        Form1 &f = m_form;
+        const bool isDialog = LastTitle == f.CaptionConnectTo.toUpper();
+        if (!f.DialInProgress) {
+            if (isDialog)
+                f.ConnectToWindow = w;
+            return;
+        }
+        if (isDialog)
+            ++DialogCounter;
+        if (DialogCounter > 0)
+            ++DialogCounter;
+        if (DialogCounter == 4 && MatchesConnection(LastTitle, QString()))
+            f.ConnectToWindow = w;
+    });
+}
+
+void Module2::DetectConnecting(Hwnd w)
+{
+    trapped(m_form, 12, PDetectConnecting, [&] {
+        Form1 &f = m_form;
+        if (LastTitle.size() > f.CaptionConnecting.size() && MatchesConnection(LastTitle, f.CaptionConnecting)
+            && (f.DialInProgress || f.WatchConnecting)) {
+            f.ConnectingWindow = w;
+            ++ConnectingCounter;
+        }
+        if (ConnectingCounter > 0)
+            ++ConnectingCounter;
+        if (ConnectingCounter == 4 && rt::trimBlanks(LastTitle) == QLatin1String("VERIFYING USER NAME AND PASSWORD..."))
+            f.VerifyingSeen = true;
+    });
+}
+
+int Module2::ClassifyFailure(const QString &upperText)
+{
+    // The component's texts are matched without regard to case: the rules
+    // are written as the component words them, the text arrives upper-cased.
+    const QString text = upperText.toUpper();
+    if (text.left(34) == QStringLiteral("The modem is being used by another").toUpper())
+        return 2;
+    if (text.left(30) == QStringLiteral("another program is dialing the").toUpper())
+        return 1;
+    if (text.contains(QStringLiteral("CANNOT ESTABLISH")))
+        return 3;
+    if (text.contains(QStringLiteral("PASSWORD,")))
+        return 4;
+    return -232;
+}
+
+bool Module2::DetectFailure(Hwnd w)
+{
+    return trapped(m_form, 12, PDetectFailure, false, [&] {
+        Form1 &f = m_form;
+        if (!f.DialInProgress)
+            return false;
+        if (LastTitle == QLatin1String("DIAL-UP NETWORKING")) {
+            ErrorBoxWindow = w;
+            ++ErrorBoxCounter;
+            return false;
+        }
+        if (ErrorBoxCounter == 0)
+            return false;
+        if (ErrorBoxCounter == 3) {
+            ErrorText = LastTitle;
+            ErrorCode = ClassifyFailure(LastTitle);
+        }
+        if (ErrorBoxCounter == 4 && ErrorCode != 0) {
+            if (LastTitle.size() > f.CaptionConnecting.size() && MatchesConnection(LastTitle, f.CaptionConnecting))
+                return true;
+        }
+        ++ErrorBoxCounter;
+        return false;
+    });
+}
+
+void Module2::DetectConnected(Hwnd w)
+{
+    trapped(m_form, 12, PDetectConnected, [&] {
+        Form1 &f = m_form;
+        if (LastTitle.size() > f.CaptionConnected.size() && MatchesConnection(LastTitle, f.CaptionConnected))
+            f.ConnectedWindow = w;
+    });
+}
+
+void Module2::PlaceNearCursor(Hwnd window, int dx, int dy)
+{
+    trapped(m_form, 12, PPlaceNearCursor, [&] {
+        platform::WindowManager &windows = m_form.platform().windows;
+        const QPoint cursor = windows.getCursorPos();
+        const QWidget *widget = windows.widgetOf(window);
+        if (!widget)
+            return;
+        const QSize size = widget->frameGeometry().size();
+        windows.setWindowPos(window, platform::swp::HWND_TOPMOST, cursor.x() - size.width() - dx,
+                             cursor.y() - size.height() - dy, 0, 0, platform::swp::SWP_NOSIZE);
+    });
+}
+
+void Module2::MakeTopmost(Hwnd window)
+{
+    trapped(m_form, 12, PMakeTopmost, [&] {
+        m_form.platform().windows.setWindowPos(window, platform::swp::HWND_TOPMOST, 0, 0, 0, 0,
+                                               platform::swp::SWP_NOMOVE | platform::swp::SWP_NOSIZE);
+    });
+}
+
+} // namespace tarvo

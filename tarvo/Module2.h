@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/WindowManager.h"
+
+#include <QString>
+
+namespace tarvo {
+
+class Form1;
+
+using platform::Hwnd;
+
+// The window scanner: walks every window on the desktop, reads their texts
+// and turns what the dialing component shows into the main window's state.
+// Also the two window-placement helpers.
+class Module2 {
+public:
+    explicit Module2(Form1 &form) : m_form(form) {}
+
+    void ScanWindows(Hwnd parent);
+    QString GetTitle(Hwnd window, int mode);
+    bool EnumProc(Hwnd window);   // the visitor: true = go on
+
+    void LocateDialDialog(Hwnd w);
+    void DetectConnecting(Hwnd w);
+    bool DetectFailure(Hwnd w);
+    void DetectConnected(Hwnd w);
+
+    void PlaceNearCursor(Hwnd window, int dx, int dy);
+    void MakeTopmost(Hwnd window);
+
+    // Whether a caption is `prefix` + the chosen connection's name, allowing
+    // for the component cutting long captions short with "...".
+    bool MatchesConnection(const QString &title, const QString &prefix) const;
+    // The failure code of a message text of the component, 0 for none.
+    static int ClassifyFailure(const QString &upperText);
+
+    // --- scanner state, alive for the whole process
+    int ScanMode = 1;
+    Hwnd ScanParent = 0;
+    QString LastTitle;
+    int DialogCounter = 0;
+    int ConnectingCounter = 0;
+    int ErrorBoxCounter = 0;
+    int ErrorCode = 0;
+    Hwnd ErrorBoxWindow = -1;
+    QString ErrorText;
+    Hwnd BrowserWindow = -1;
+    bool BrowserRearmPending = false;
+    int TakeOverResult = 0;
+
+private:
+    bool visit(Hwnd w);
+    bool takeOverVisit(Hwnd w);
+    Form1 &m_form;
+};
+
+} // namespace tarvo

@@ -1,0 +1,240 @@
+// The connection box: what the machine's registry lists, what Tarvo
+// remembers, and what the user may do with the box.
+#include "Harness.h"
+#include "tarvo/Form1.h"
+#include "tarvo/Module1.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+using rt::Value;
+namespace mb = platform::mb;
+
+namespace {
+
+QStringList listOf(const tarvo::Form1 &f)
+{
+    QStringList names;
+    for (int i = 0; i < f.Con->count(); ++i)
+        names << f.Con->itemText(i);
+    return names;
+}
+
+QStringList rowsOf(tarvo::Form1 &f)
+{
+    QStringList out;
+    if (f.conInfo->recordCount() == 0)
+        return out;
+    f.conInfo->moveFirst();
+    while (!f.conInfo->eof()) {
+        out << f.conInfo->field(0).toString();
+        f.conInfo->moveNext();
+    }
+    return out;
+}
+
+Value lastConnection(tarvo::Form1 &f)
+{
+    f.settings->moveFirst();
+    return f.settings->field(3);
+}
+
+void rebuild(tarvo::Form1 &f)
+{
+    int mode = 0;
+    f.module1().ReadReg(mode);
+}
+
+} // namespace
+
+TEST(ConnectionList, ListsTheRegistryInOrderMirrorsItAndSelectsTheFirstAtFirstStart)
+{
+    Harness h;
+    h.writeRegistry({"Home", "Work", "Away"});
+    tarvo::Form1 &f = h.start();
+    EXPECT_EQ(listOf(f), (QStringList{"Home", "Work", "Away"}));
+    EXPECT_EQ(rowsOf(f), (QStringList{"Home", "Work", "Away"}));
+    EXPECT_EQ(f.conText(), QStringLiteral("Home"));
+    EXPECT_EQ(lastConnection(f), Value("Home"));
+
+    // A second rebuild adds no rows twice.
+    rebuild(f);
+    EXPECT_EQ(rowsOf(f).size(), 3);
+    EXPECT_TRUE(h.boxes.shown().empty());
+}
+
+TEST(ConnectionList, StartSelectsTheRememberedNameOrStoresTheFirstWhenItIsGone)
+{
+    Harness h;
+    h.writeRegistry({"Home", "Work"});
+    {
+        tarvo::Form1 &f = h.start();
+        f.Usetting(3, QStringLiteral("Work"));
+        h.endForm();
+    }
+    {
+        tarvo::Form1 &f = h.start();
+        EXPECT_EQ(f.conText(), QStringLiteral("Work"));
+        f.Usetting(3, QStringLiteral("Gone"));
+        h.endForm();
+    }
+    tarvo::Form1 &f = h.start();
+    EXPECT_EQ(f.conText(), QStringLiteral("Home"));
+    EXPECT_EQ(lastConnection(f), Value("Home"));
+}
+
+TEST(ConnectionList, ReadsAtMost101ValuesAndLongNamesWhole)
+{
+    Harness h;
+    QStringList many;
+    const QString sixty = QStringLiteral("A connection name that runs to sixty characters, exactly!!!!");
+    ASSERT_EQ(sixty.size(), 60);
+    many << sixty;
+    for (int i = 1; i < 130; ++i)
+        many << QStringLiteral("Connection %1").arg(i);
+    h.writeRegistry(many);
+    tarvo::Form1 &f = h.start();
+    EXPECT_EQ(f.Con->count(), 101);
+    EXPECT_EQ(f.Con->itemText(0), sixty);
+    EXPECT_EQ(f.Con->itemText(100), QStringLiteral("Connection 100"));
+    EXPECT_EQ(rowsOf(f).first(), sixty);
+    EXPECT_TRUE(h.boxes.shown().empty());
+}
+
+TEST(ConnectionList, MissingKeyLeavesTheBoxEmpty)
+{
+    Harness h;
+    h.writeRegistry({}, QString(), false);
+    tarvo::Form1 &f = h.start();
+    EXPECT_EQ(f.Con->count(), 0);
+    EXPECT_TRUE(f.conText().isEmpty());
+    EXPECT_EQ(f.conInfo->recordCount(), 0);
+    EXPECT_TRUE(h.boxes.shown().empty());
+}
+
+TEST(ConnectionList, ADeletedConnectionKeepsItsRowAndStaysSelectedUntilTheRowGoes)
+{
+    Harness h;
+    h.writeRegistry({"Home", "Work"});
+    tarvo::Form1 &f = h.start();
+    f.setConText(QStringLiteral("Work"));
+
+    h.writeRegistry({"Home"});
+    f.Label5_MouseMove(0, 0, 10, 10);
+    EXPECT_EQ(listOf(f), QStringList{"Home"});
+    EXPECT_EQ(f.conText(), QStringLiteral("Work"));
+    EXPECT_EQ(rowsOf(f), (QStringList{"Home", "Work"}));
+
+    ASSERT_TRUE(f.Ucinfo(0, {}, 3, 0, QStringLiteral("Work")));
+    f.Label5_MouseMove(0, 0, 10, 10);
+    EXPECT_EQ(f.conText(), QStringLiteral("Home"));
+}
+
+TEST(ConnectionList, MouseOverTheConnectionAreaPicksUpANewConnectionUnlessTheBoxIsDisabled)
+{
+    Harness h;
+    h.writeRegistry({"Home"});
+    tarvo::Form1 &f = h.start();
+
+    h.writeRegistry({"Home", "New One"});
+    f.Con->setEnabled(false);
+    f.Label5_MouseMove(0, 0, 10, 10);
+    EXPECT_EQ(f.Con->count(), 1);
+
+    f.Con->setEnabled(true);
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), f.Label5->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.Label5, &move);
+    EXPECT_EQ(listOf(f), (QStringList{"Home", "New One"}));
+    ASSERT_TRUE(f.Ucinfo(0, {}, 4, 0, QStringLiteral("New One")));
+    EXPECT_TRUE(f.conInfo->field(1).isNull());
+    EXPECT_TRUE(f.conInfo->field(2).isNull());
+    EXPECT_EQ(f.conText(), QStringLiteral("Home"));
+}
+
+TEST(ConnectionBox, TypingIsUndoneWithAMessageAndEnterWithout)
+{
+    Harness h;
+    h.writeRegistry({"Home", "Work"});
+    tarvo::Form1 &f = h.start();
+
+    h.boxes.answer(mb::Ok);
+    QTest::keyClick(f.Con->lineEdit(), Qt::Key_X);
+    ASSERT_EQ(h.boxes.shown().size(), 1u);
+    EXPECT_EQ(h.boxes.shown()[0].prompt, QStringLiteral(" You Cannot Edit Here "));
+    EXPECT_EQ(h.boxes.shown()[0].buttons(), mb::OkOnly);
+    EXPECT_EQ(f.conText(), QStringLiteral("Home"));
+    EXPECT_FALSE(f.MessageOpen);
+
+    QTest::keyClick(f.Con->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(h.boxes.shown().size(), 1u);
+    EXPECT_EQ(f.conText(), QStringLiteral("Home"));
+}
+
+TEST(ConnectionBox, PickingANameRemembersIt)
+{
+    Harness h;
+    h.writeRegistry({"Home", "Work"});
+    tarvo::Form1 &f = h.start();
+    f.Con->setCurrentIndex(1);
+    Q_EMIT f.Con->activated(1);
+    EXPECT_EQ(lastConnection(f), Value("Work"));
+}
+
+TEST(Registry, StartPageIsReadForTheBrowserAndOtherValuesAreLeftAlone)
+{
+    Harness h;
+    h.writeRegistry({"Home"}, QStringLiteral("http://www.tarvo.example/"));
+    tarvo::Form1 &f = h.start();
+    QString page;
+    EXPECT_TRUE(f.module1().GetRegValue(platform::reg::HKEY_CURRENT_USER,
+                                        QStringLiteral("Software\\Microsoft\\Internet Explorer\\Main"),
+                                        QStringLiteral("Start Page"), page, 0));
+    EXPECT_EQ(page, QStringLiteral("http://www.tarvo.example/"));
+    EXPECT_TRUE(f.BrowserMatchText.isEmpty());
+
+    int browser = -1;
+    f.module1().ReadReg(browser);
+    EXPECT_EQ(f.BrowserMatchText, QStringLiteral("http://www.tarvo.example/"));
+
+    // A binary value reads as no text; a missing one fails and empties.
+    page = QStringLiteral("old");
+    EXPECT_TRUE(f.module1().GetRegValue(platform::reg::HKEY_CURRENT_USER, QStringLiteral("RemoteAccess\\Addresses"),
+                                        QStringLiteral("Home"), page, 0));
+    EXPECT_TRUE(page.isEmpty());
+    page = QStringLiteral("old");
+    EXPECT_FALSE(f.module1().GetRegValue(platform::reg::HKEY_CURRENT_USER, QStringLiteral("No\\Such\\Key"),
+                                         QStringLiteral("Start Page"), page, -1));
+    EXPECT_TRUE(page.isEmpty());
+    EXPECT_EQ(f.BrowserMatchText, QStringLiteral("http://www.tarvo.example/"));
+    EXPECT_EQ(h.registry.openKeyCount(), 0);
+}
+
+TEST(Registry, FileWithNoStartPageAndBadLinesStillReadsTheRest)
+{
+    Harness h;
+    overwrite(h.registryPath(), "[HKEY_CURRENT_USER\\RemoteAccess\\Addresses]\n"
+                                "\"Home\"=hex:01\n"
+                                "this line is not a value\n"
+                                "\"Broken=\"\n"
+                                "\"Quote \\\"d\\\"\"=\"\"\n");
+    tarvo::Form1 &f = h.start();
+    EXPECT_EQ(listOf(f), (QStringList{"Home", "Quote \"d\""}));
+    int browser = -1;
+    f.module1().ReadReg(browser);
+    EXPECT_TRUE(f.BrowserMatchText.isEmpty());
+}
+
+TEST(Registry, GetMousePosReadsThePointer)
+{
+    Harness h;
+    tarvo::Form1 &f = h.start();
+    h.desktop.cursor = QPoint(640, 470);
+    f.module1().GetMousePos();
+    EXPECT_EQ(f.module1().MousePos, QPoint(640, 470));
+}
