@@ -1,6 +1,8 @@
 #include "tarvo/Form1.h"
 
+#include "tarvo/Form5.h"
 #include "tarvo/Form8.h"
+#include "tarvo/frmLogin.h"
 #include "tarvo/Module1.h"
 #include "tarvo/Module2.h"
 
@@ -73,11 +75,19 @@ Form1::Form1(platform::Platform &platform, QWidget *parent)
     KeepOnline = new IntervalTimer(platform.timersTick, this);
     Backup = new IntervalTimer(platform.timersTick, this);
     connect(KeepOnline, &IntervalTimer::timeout, this, &Form1::KeepOnline_Timer);
+    connect(Backup, &IntervalTimer::timeout, this, &Form1::Backup_Timer);
     buildControls();
     applyGeometry();
 }
 
 Form1::~Form1() = default;
+
+Form5 &Form1::form5()
+{
+    if (!m_form5)
+        m_form5 = std::make_unique<Form5>();
+    return *m_form5;
+}
 
 Form8 &Form1::form8()
 {
@@ -144,6 +154,8 @@ void Form1::buildControls()
     Con->lineEdit()->installEventFilter(this);
     Label5->installEventFilter(this);
     connect(ComQ, &QPushButton::clicked, this, &Form1::ComQ_Click);
+    connect(Com[0], &QPushButton::clicked, this, [this] { Com_Click(0); });
+    connect(UserPwd, &QPushButton::clicked, this, &Form1::UserPwd_Click);
 }
 
 void Form1::applyGeometry()

@@ -20,7 +20,9 @@ class QScrollBar;
 
 namespace tarvo {
 
+class Form5;
 class Form8;
+class frmLogin;
 class Module1;
 class Module2;
 
@@ -63,6 +65,7 @@ public:
     bool ended() const { return m_ended; }
 
     Form8 &form8();
+    Form5 &form5();
     Module1 &module1() { return *m_module1; }
     Module2 &module2() { return *m_module2; }
 
@@ -77,12 +80,37 @@ public:
     // The connection box's text and list. Setting the text goes through
     // here so that the box reacts to every change made by the program.
     QString conText() const;
-    void setConText(const QString &text);
+    void setConText(const QString &text, bool notify = true);
     void clearConList();
     void addConListItem(const QString &name);
 
     // --- keystrokes to the dialing component
     void Skey(int action, platform::Hwnd hnd, const QString &txt = QString());
+
+    // --- dialing
+    void Com_Click(int Index);
+    void Gline(int Index);
+    void Con_Change();
+    QString ProcessPwd(const QString &pwd, int mode);
+    void SetStage(int st);
+    void Sett(int st, int ds);
+    // One step of the dial for the current stage; false ends the tick.
+    bool dialStep();
+
+    // --- monitor, take-over, hang-up
+    void Intercept();
+    void TakeOver();
+    void DisconnectIt();
+    void CantDial();
+
+    // --- session accounting
+    void SetCstatus(int code);
+    void Backup_Timer();
+
+    // --- credentials dialog
+    void UserPwd_Click();
+    // The credentials dialog while it is open (nullptr otherwise).
+    frmLogin *loginDialog() const { return m_login; }
 
     // --- controls
     QFrame *Frame1 = nullptr;
@@ -153,6 +181,23 @@ public:
     platform::Hwnd ConnectedWindow = -1;
     rt::Value DialUser = rt::Value::null();
     rt::Value DialPassword = rt::Value::null();
+    bool StayConnected = false;
+    int DialStage = 0;
+    int StageDetail = 0;
+    QString DialCommand;
+    bool DialerLaunched = false;
+    int TryCount = 0;
+    bool TryCounted = false;
+    rt::DateTime ConnectPressedAt;
+    int TakeOverKind = 0;
+    platform::Hwnd TakeOverWindow = -1;
+
+    // Session accounting.
+    int PrevLineState = 0;
+    rt::Value SessionStart;
+    rt::DateTime SessionEnd;
+    rt::Value SessionMinutes;
+    int WatchdogTicks = 0;
 
     static constexpr int kCompactHeight = 2000;   // twips
     static constexpr int kFullHeight = 4500;
@@ -175,6 +220,8 @@ private:
 
     platform::Platform &m_platform;
     std::unique_ptr<Form8> m_form8;
+    std::unique_ptr<Form5> m_form5;
+    frmLogin *m_login = nullptr;
     std::unique_ptr<Module1> m_module1;
     std::unique_ptr<Module2> m_module2;
     int m_heightTwips = kFullHeight;

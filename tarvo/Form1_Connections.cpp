@@ -19,13 +19,19 @@ QString Form1::conText() const
     return Con->currentText();
 }
 
-void Form1::setConText(const QString &text)
+void Form1::setConText(const QString &text, bool notify)
 {
-    const QSignalBlocker quiet(Con);
-    const int index = Con->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index >= 0)
-        Con->setCurrentIndex(index);
-    Con->setEditText(text);
+    const QString before = conText();
+    {
+        const QSignalBlocker quiet(Con);
+        const int index = Con->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index >= 0)
+            Con->setCurrentIndex(index);
+        Con->setEditText(text);
+    }
+    // Every change of the box's text prepares the dial for the new name.
+    if (notify && before != text)
+        Con_Change();
 }
 
 void Form1::clearConList()
@@ -59,13 +65,17 @@ void Form1::LoadConnection()
                 Usetting(3, first);
         }
         const rt::Value stored = settings->field(3);
-        setConText(stored.isNull() ? QString() : stored.toString());
+        setConText(stored.isNull() ? QString() : stored.toString(), false);
+        Con_Change();
     });
 }
 
 void Form1::Con_Click()
 {
-    trapped(*this, 1, 10, [&] { Usetting(3, conText()); });
+    trapped(*this, 1, 10, [&] {
+        Usetting(3, conText());
+        Con_Change();
+    });
 }
 
 void Form1::Con_KeyDown(int, int)
@@ -76,13 +86,13 @@ void Form1::Con_KeyDown(int, int)
 void Form1::Con_KeyUp(int KeyCode, int)
 {
     trapped(*this, 1, 12, [&] {
-        setConText(ConTextBefore);
+        setConText(ConTextBefore, false);
         if (KeyCode == 13)
             return;
         MessageOpen = true;
         m_platform.boxes.msgBox(QStringLiteral(" You Cannot Edit Here "), platform::mb::OkOnly);
         const rt::Value last = settings->field(3);
-        setConText(last.isNull() ? QString() : last.toString());
+        setConText(last.isNull() ? QString() : last.toString(), false);
         MessageOpen = false;
     });
 }

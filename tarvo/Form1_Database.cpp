@@ -5,6 +5,7 @@
 #include "runtime/Basics.h"
 #include "runtime/Error.h"
 #include "tarvo/DatabaseFile.h"
+#include "tarvo/Form5.h"
 #include "tarvo/Form8.h"
 
 #include <QCheckBox>
@@ -194,6 +195,8 @@ void Form1::LoadSettings()
         CaptionConnectTo = QStringLiteral("Connect To");
         CaptionConnecting = QStringLiteral("Connecting to ");
         CaptionConnected = QStringLiteral("Connected to ");
+
+        form5().TakeOverAnswer = -1;
     });
 }
 

@@ -45,6 +45,8 @@ void Form1::Form_Load()
         PanelStep = 4500;
         Details_Click();
         KeepOnline->setInterval(int(settings->field(0).toLong()));
+        if (AutoConnect->isChecked())
+            Com_Click(0);
         Loading = false;
         failed = false;
     });

@@ -32,8 +32,12 @@ void Module1::rebuildConnectionList()
 
     reg::Hkey key = 0;
     if (registry.regOpenKeyEx(reg::HKEY_CURRENT_USER, QStringLiteral("RemoteAccess\\Addresses"), 0, kAccessMask, key)
-        != reg::ERROR_SUCCESS)
+        != reg::ERROR_SUCCESS) {
+        // The box is now empty: a change like any other.
+        if (!remembered.isEmpty())
+            m_form.Con_Change();
         return;
+    }
 
     int dataSize = kDataBufferStart;
     int nameBuffer = kNameBuffer;
@@ -80,10 +84,13 @@ void Module1::rebuildConnectionList()
     }
     registry.regCloseKey(key);
 
-    if (m_form.Ucinfo(0, {}, 4, 0, remembered))
-        m_form.setConText(remembered);
-    else
-        m_form.setConText(con->count() > 0 ? con->itemText(0) : QString());
+    // The rebuild is one change of the box: the dial is prepared again only
+    // when the selection ends up different.
+    const QString chosen = m_form.Ucinfo(0, {}, 4, 0, remembered) ? remembered
+                                                                   : (con->count() > 0 ? con->itemText(0) : QString());
+    m_form.setConText(chosen, false);
+    if (chosen != remembered)
+        m_form.Con_Change();
 }
 
 bool Module1::GetRegValue(reg::Hkey hive, const QString &subKey, const QString &valueName, QString &result, int mode)

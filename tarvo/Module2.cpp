@@ -99,6 +99,7 @@ bool Module2::visit(Hwnd w)
         if (f.DialInProgress && DetectFailure(w)) {
             f.Skey(0, ErrorBoxWindow, QStringLiteral("{ENTER}"));
             f.DialFailureCode = ErrorCode;
+            f.Com_Click(0);
             return false;
         }
         DetectConnected(w);
@@ -124,6 +125,7 @@ bool Module2::takeOverVisit(Hwnd w)
     m_form.conInfo->update();
     m_form.addConListItem(name);
     m_form.setConText(name);
+    m_form.UserPwd_Click();
     TakeOverResult = 1;
     return false;
 }

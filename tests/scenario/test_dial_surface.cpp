@@ -118,7 +118,7 @@ TEST_F(DialSurface, EscapeAndAltF4ReachTheProgressWindowAndTheDialog)
 TEST_F(DialSurface, AFailureBoxOfTheChosenDialIsRecognisedAndDismissed)
 {
     f->setConText(QStringLiteral("Work"));
-    f->DialInProgress = true;
+    f->Com_Click(0);
     d.services->process.shell(kDial + QStringLiteral("Work"), platform::style::NormalFocus);
     scan();
     f->Skey(1, f->ConnectToWindow);

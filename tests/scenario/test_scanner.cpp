@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -137,7 +138,8 @@ TEST_F(Scanner, ShortTitlesCountAsEmptyAndNeverMatch)
 
 TEST_F(Scanner, FailureBoxOfTheChosenDialIsAnsweredAndEndsTheScan)
 {
-    f->DialInProgress = true;
+    f->Com_Click(0);   // Tarvo is dialing Home
+    ASSERT_TRUE(f->DialInProgress);
     const Hwnd box = desk.open(QStringLiteral("Dial-Up Networking"),
                                {"OK", "Warning", "The modem is being used by another Dial-Up Networking connection."});
     // Placed behind the box as the component stands it.
@@ -149,8 +151,11 @@ TEST_F(Scanner, FailureBoxOfTheChosenDialIsAnsweredAndEndsTheScan)
     EXPECT_EQ(scan->ErrorBoxWindow, box);
     EXPECT_EQ(h.keys.sent, QStringList{"{ENTER}"});
     EXPECT_EQ(desk.getForegroundWindow(), box);
-    // The walk stopped at the progress window.
+    // The walk stopped at the progress window, and Tarvo goes offline to
+    // hang up; the message follows once the windows are gone.
     EXPECT_EQ(f->ConnectedWindow, -1);
+    EXPECT_FALSE(f->DialInProgress);
+    EXPECT_TRUE(f->WatchConnecting);
 }
 
 TEST_F(Scanner, FailureBoxOfAnotherDialIsClassifiedButNotReported)
@@ -232,9 +237,16 @@ TEST_F(Scanner, BrowserIsSeenOnlyWhenArmedOfflineAndRearmedOnceItCloses)
 TEST_F(Scanner, TakeOverScanAddsANewNameOnceAndSelectsAKnownOne)
 {
     const Hwnd outside = desk.open(QStringLiteral("Connect To"), dialogChildren(QStringLiteral("Office")));
+    // A new name: the user is asked for its credentials, once.
+    QString asked;
+    h.boxes.onModal([&](QDialog &dialog) {
+        asked = dialog.windowTitle();
+        dialog.reject();
+    });
     scan->ScanMode = 2;
     scan->ScanWindows(outside);
     EXPECT_EQ(scan->TakeOverResult, 1);
+    EXPECT_EQ(asked, QStringLiteral(" Connection : Office"));
     EXPECT_EQ(f->conText(), QStringLiteral("Office"));
     EXPECT_EQ(f->Con->findText(QStringLiteral("Office")), 3);
     ASSERT_TRUE(f->Ucinfo(0, {}, 4, 0, QStringLiteral("Office")));

@@ -1,0 +1,123 @@
+// Hanging up, explaining a failed dial, and dropping a connection whose
+// dialer cannot start.
+#include "tarvo/Form1.h"
+
+#include "tarvo/Module2.h"
+
+#include <QComboBox>
+
+namespace tarvo {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+struct FailureMessage { QString title; QString text; };
+
+FailureMessage failureMessage(int code, const QString &name, const QString &failureText)
+{
+    const QString twice = kCrLf + kCrLf;
+    switch (code) {
+    case 1:
+        return {QString(), QStringLiteral(" The Dial-Up Connection Named : ") + name + twice
+                               + QStringLiteral(" Is Already In Use. Please Wait till It Is Free.")};
+    case 2:
+        return {QStringLiteral("Tarvo - Communications Port Unavailable"),
+                QStringLiteral(" The Communications Port Used By The Modem For ") + twice
+                    + QStringLiteral(" The Dial-Up Connection Named : ") + name + twice
+                    + QStringLiteral(" Is In Use . Close The Program Using It Or ") + twice
+                    + QStringLiteral(" Wait Till Com The Port Is Available Again. ")};
+    case 3:
+        return {QStringLiteral("Tarvo- Configuration Settings Problem"),
+                QStringLiteral(" There Seems To Be Problem With Your Dial-Up Server ") + twice
+                    + QStringLiteral(" Settings For The Connection Named : ") + name + twice
+                    + QStringLiteral(" Please Check The Following ") + twice
+                    + QStringLiteral(" The Protocols, The IP Address (If Not Set To Auto)") + twice
+                    + QStringLiteral(" The Username , The Password, The DSN etc.")};
+    case 4:
+        return {QStringLiteral("Tarvo - Invalid Password"),
+                QStringLiteral(" The Password You Have Provided To Tarvo For AutoInsertion ") + twice
+                    + QStringLiteral(" Is Not A Valid PassWord. ") + twice
+                    + QStringLiteral(" Please Verify PassWord For The Connection Named : ") + name};
+    default:
+        return {QStringLiteral("Tarvo - Problem During Connection"), failureText};
+    }
+}
+
+} // namespace
+
+void Form1::DisconnectIt()
+{
+    trapped(*this, 1, 20, [&] {
+        module2().ScanWindows(0);
+        platform::WindowManager &windows = m_platform.windows;
+        const platform::Hwnd connected = ConnectedWindow;
+        const platform::Hwnd connecting = ConnectingWindow;
+        const platform::Hwnd dialog = ConnectToWindow;
+
+        if (connected > 0 && connecting < 0) {
+            // Brings the connected window back so the hang-up key reaches it.
+            m_platform.process.shell(DialCommand, platform::style::MinimizedFocus);
+            if (windows.isWindowVisible(connected) == 1)
+                Skey(0, connected, QStringLiteral("%{c}"));
+        }
+        if (connecting > 0 && windows.isWindowVisible(connecting) == 1)
+            Skey(0, connecting, QStringLiteral("%{F4}"));
+        if (dialog > 0 && windows.isWindowVisible(dialog) == 1)
+            Skey(0, dialog, QStringLiteral("%{F4}"));
+
+        if (connected < 0 && connecting < 0 && dialog < 0) {
+            WatchConnecting = false;
+            SetCstatus(0);
+            SetStage(0);
+            if (ExitMode == 1)
+                ExitMode = 0;
+            if (DialFailureCode != 0) {
+                const int code = DialFailureCode;
+                const FailureMessage m = failureMessage(code, conText(), module2().ErrorText);
+                MessageOpen = true;
+                m_platform.boxes.msgBox(m.text, platform::mb::Exclamation | platform::mb::OkOnly, m.title);
+                DialFailureCode = 0;
+                MessageOpen = false;
+                if (code == 4)
+                    UserPwd_Click();
+            }
+        }
+    });
+}
+
+void Form1::CantDial()
+{
+    trapped(*this, 1, 22, [&] {
+        const QString noConnections = QStringLiteral(" You Have Not Created Any Connections ") + kCrLf
+            + QStringLiteral(" Create New Connections Using Dial-Up Networking.");
+        const QString name = conText();
+        if (!name.isEmpty()) {
+            MessageOpen = true;
+            m_platform.boxes.msgBox(QStringLiteral(" Unable To Initiate Connection : ") + name + kCrLf + kCrLf
+                                        + QStringLiteral(" Tarvo Will Remove The Connection From It's List.") + kCrLf
+                                        + kCrLf + QStringLiteral(" Try Another connection. "),
+                                    platform::mb::Critical | platform::mb::OkOnly);
+            MessageOpen = false;
+            ConOp(2, name);
+        }
+        if (conInfo->recordCount() == 0) {
+            MessageOpen = true;
+            m_platform.boxes.msgBox(noConnections, platform::mb::Exclamation | platform::mb::OkOnly);
+            MessageOpen = false;
+            return;
+        }
+        Ucinfo(0, {}, 3, 0, conText());
+        if (Con->count() == 0) {
+            MessageOpen = true;
+            m_platform.boxes.msgBox(noConnections, platform::mb::Exclamation | platform::mb::OkOnly);
+            MessageOpen = false;
+            setConText(QString());
+        } else {
+            ConOp(4, QString(), 0);
+            Usetting(3, conText());
+        }
+    });
+}
+
+} // namespace tarvo

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "tarvo/ErrorTrap.h"
+
+#include <QDialog>
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tarvo {
+
+class Form1;
+
+// Where the user gives a connection's user name and password for Tarvo to
+// type into the dialing dialog. The password is kept scrambled.
+class frmLogin : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmLogin(Form1 &main, QWidget *parent = nullptr);
+
+    void Form_Activate();
+    void txtPassword_Change();
+    void Check1_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void Help_Click();
+
+    // A password is stored: the box shows it in its own colour, empty.
+    void showPasswordStored(bool stored);
+    bool passwordStoredLook() const;
+
+    std::array<QLabel *, 2> lblLabels{};
+    QLineEdit *txtUserName = nullptr;
+    QLineEdit *txtPassword = nullptr;
+    QCheckBox *Check1 = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdCancel = nullptr;
+    QPushButton *Help = nullptr;
+
+    bool PasswordEdited = false;
+
+    static const QColor kStoredColour;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    Form1 &m_main;
+};
+
+} // namespace tarvo

@@ -1,0 +1,118 @@
+// The credentials dialog: what it shows for a connection and what it stores.
+#include "Harness.h"
+#include "tarvo/Form1.h"
+#include "tarvo/frmLogin.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+using rt::Value;
+namespace mb = platform::mb;
+
+namespace {
+
+class Credentials : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        h.writeRegistry({"Home", "Work"});
+        f = &h.start();
+    }
+    // Opens the dialog for Home and lets `use` work it like the user would.
+    void open(const std::function<void(tarvo::frmLogin &)> &use)
+    {
+        h.boxes.onModal([&](QDialog &dialog) { use(static_cast<tarvo::frmLogin &>(dialog)); });
+        f->UserPwd_Click();
+    }
+    Value stored(int field)
+    {
+        EXPECT_TRUE(f->Ucinfo(0, {}, 4, 0, QStringLiteral("Home")));
+        return f->conInfo->field(field);
+    }
+    Harness h;
+    tarvo::Form1 *f = nullptr;
+};
+
+} // namespace
+
+TEST_F(Credentials, TypedPasswordIsStoredScrambledAndTypedOnTheNextDial)
+{
+    open([](tarvo::frmLogin &dlg) {
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral(" Connection : Home"));
+        EXPECT_FALSE(dlg.passwordStoredLook());
+        EXPECT_TRUE(dlg.Check1->isEnabled());
+        EXPECT_EQ(dlg.txtPassword->echoMode(), QLineEdit::Password);
+        QTest::keyClicks(dlg.txtUserName, QStringLiteral("ann"));
+        QTest::keyClicks(dlg.txtPassword, QStringLiteral("abc"));
+        dlg.cmdOK->click();
+    });
+    EXPECT_EQ(stored(1), Value("ann"));
+    const QString scrambled = stored(2).toString();
+    ASSERT_EQ(scrambled.size(), 3);
+    EXPECT_EQ(scrambled.at(0).unicode(), 147);
+    EXPECT_EQ(scrambled.at(1).unicode(), 148);
+    EXPECT_EQ(scrambled.at(2).unicode(), 149);
+    EXPECT_EQ(f->DialUser, Value("ann"));
+    EXPECT_EQ(f->DialPassword, Value("abc"));
+}
+
+TEST_F(Credentials, WithAPasswordStoredOkWithoutTypingOneSavesNothing)
+{
+    f->Ucinfo(1, QStringLiteral("ann"), 1, 0, QStringLiteral("Home"));
+    f->Ucinfo(2, f->ProcessPwd(QStringLiteral("abc"), 1), 1, 0, QStringLiteral("Home"));
+    h.keys.sent.clear();
+    open([](tarvo::frmLogin &dlg) {
+        EXPECT_EQ(dlg.txtUserName->text(), QStringLiteral("ann"));
+        EXPECT_TRUE(dlg.txtPassword->text().isEmpty());
+        EXPECT_TRUE(dlg.passwordStoredLook());
+        EXPECT_EQ(dlg.txtPassword->toolTip(), QStringLiteral(" Password Exists"));
+        EXPECT_FALSE(dlg.Check1->isEnabled());
+        dlg.txtUserName->setText(QStringLiteral("someone else"));
+        dlg.cmdOK->click();
+    });
+    // The user name was selected for typing over.
+    EXPECT_EQ(h.keys.sent, QStringList{"+{END}"});
+    EXPECT_EQ(stored(1), Value("ann"));
+    EXPECT_EQ(f->ProcessPwd(stored(2).toString(), 0), QStringLiteral("abc"));
+
+    open([](tarvo::frmLogin &dlg) {
+        QTest::keyClicks(dlg.txtPassword, QStringLiteral("new"));
+        EXPECT_TRUE(dlg.Check1->isEnabled());
+        dlg.cmdOK->click();
+    });
+    EXPECT_EQ(f->ProcessPwd(stored(2).toString(), 0), QStringLiteral("new"));
+}
+
+TEST_F(Credentials, AnEmptyFieldAsksAndNoKeepsTheDialogOpen)
+{
+    open([&](tarvo::frmLogin &dlg) {
+        QTest::keyClicks(dlg.txtUserName, QStringLiteral("ann"));
+        h.boxes.answer(mb::No);
+        dlg.cmdOK->click();
+        EXPECT_EQ(dlg.result(), 0);
+        EXPECT_TRUE(stored(1).isNull());
+        h.boxes.answer(mb::Yes);
+        dlg.cmdOK->click();
+    });
+    ASSERT_EQ(h.boxes.shown().size(), 2u);
+    EXPECT_EQ(h.boxes.shown()[0].prompt,
+              QStringLiteral(" You Must Enter Both UserName And PassWord \r\n For Autio Insert Feature To Work. Continue ?"));
+    EXPECT_EQ(h.boxes.shown()[0].buttons(), mb::YesNo);
+    EXPECT_EQ(stored(1), Value("ann"));
+    EXPECT_EQ(stored(2), Value(QString()));
+}
+
+TEST_F(Credentials, CancelSavesNothingAndMaskCanBeTurnedOff)
+{
+    open([](tarvo::frmLogin &dlg) {
+        dlg.Check1->click();
+        EXPECT_EQ(dlg.txtPassword->echoMode(), QLineEdit::Normal);
+        QTest::keyClicks(dlg.txtPassword, QStringLiteral("abc"));
+        dlg.cmdCancel->click();
+    });
+    EXPECT_TRUE(stored(2).isNull());
+}

@@ -1,0 +1,390 @@
+// The connection engine end to end: the monitor tick driving the real
+// stand-in component, with the clock moved by the test and the user's
+// answers scripted.
+#include "RealDesktop.h"
+#include "tarvo/Form1.h"
+#include "tarvo/Form5.h"
+#include "tarvo/Module2.h"
+#include "tarvo/frmLogin.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+namespace mb = platform::mb;
+
+namespace {
+
+const QString kScript = QStringLiteral(
+    "[Home]\nuser = ann+1\npassword = p%w{^}~()[]\ndial = 2\nverify = 2\nconnect = 1\n"
+    "[Open]\ndial = 2\nverify = 2\nconnect = 1\n"
+    "[Slow]\ndial = 100\n"
+    "[Verifier]\ndial = 1\nverify = 100\n"
+    "[Busy]\noutcome = modem busy\n"
+    "[Other]\noutcome = other program dialing\n"
+    "[Server]\noutcome = cannot establish\n"
+    "[Odd]\noutcome = No dial tone was heard.\n"
+    "[Short]\ndial = 1\nverify = 1\nconnect = 1\ndrop = 60\n"
+    "[Broken]\nstart = refuse\n");
+
+class Engine : public ::testing::Test {
+protected:
+    void start(const QStringList &connections = {"Home", "Open", "Slow", "Verifier", "Busy", "Other", "Server",
+                                                  "Odd", "Short", "Broken"})
+    {
+        d.writeRegistry(connections);
+        d.writeScript(kScript);
+        f = &d.start();
+    }
+    void choose(const QString &name) { f->setConText(name); }
+    // One monitor tick, a second after the last.
+    void tick()
+    {
+        d.pass(1);
+        f->KeepOnline_Timer();
+    }
+    // Ticks until `done` holds; false when it never does.
+    bool ticksUntil(const std::function<bool()> &done, int most = 200)
+    {
+        for (int i = 0; i < most; ++i) {
+            if (done())
+                return true;
+            tick();
+        }
+        return done();
+    }
+    bool online() const { return f->Com[0]->text() == QLatin1String("&Go Offline"); }
+    bool lineUp() const { return f->LineState.equals(1); }
+    bool componentIdle()
+    {
+        return !d.window(QStringLiteral("Connect To")) && !d.window(QStringLiteral("Connecting to ") + f->conText())
+            && !d.window(QStringLiteral("Connected to ") + f->conText());
+    }
+    void storeCredentials(const QString &name, const QString &user, const QString &password)
+    {
+        ASSERT_TRUE(f->Ucinfo(1, user, 1, 0, name));
+        ASSERT_TRUE(f->Ucinfo(2, f->ProcessPwd(password, 1), 1, 0, name));
+    }
+
+    RealDesktop d;
+    tarvo::Form1 *f = nullptr;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- dialing
+
+TEST_F(Engine, GoOnlineDialsTypesTheStoredCredentialsAndReachesTheLine)
+{
+    start();
+    storeCredentials(QStringLiteral("Home"), QStringLiteral("ann+1"), QStringLiteral("p%w{^}~()[]"));
+    choose(QStringLiteral("Home"));
+    f->Com_Click(0);
+    EXPECT_TRUE(online());
+    EXPECT_FALSE(f->Con->isEnabled());
+
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    EXPECT_EQ(d.dialup.typedUser(QStringLiteral("Home")), QStringLiteral("ann+1"));
+    EXPECT_EQ(d.dialup.typedPassword(QStringLiteral("Home")), QStringLiteral("p%w{^}~()[]"));
+    EXPECT_EQ(f->DialStage, 2);
+    EXPECT_EQ(f->TryCount, 0);
+    EXPECT_TRUE(d.boxes.shown().empty());
+
+    // Going offline closes the component's windows and writes the session.
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    EXPECT_FALSE(online());
+    EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Home")));
+    EXPECT_EQ(f->track->recordCount(), 1);
+    EXPECT_TRUE(f->LineState.equals(0));
+}
+
+TEST_F(Engine, WithNoCredentialsStoredTheDialogDialsWithWhatItHolds)
+{
+    start();
+    choose(QStringLiteral("Open"));
+    f->Com_Click(0);
+    EXPECT_EQ(f->DialUser, rt::Value(QString()));
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    EXPECT_TRUE(d.dialup.typedUser(QStringLiteral("Open")).isEmpty());
+    EXPECT_TRUE(d.dialup.typedPassword(QStringLiteral("Open")).isEmpty());
+}
+
+TEST_F(Engine, SlowServerIsCancelledAfterWaitSecondsButNotWhileVerifying)
+{
+    start();
+    f->Wait->setText(QStringLiteral("5"));
+    choose(QStringLiteral("Slow"));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return f->DialStage == 2; }));
+    ASSERT_TRUE(ticksUntil([&] { return f->TryCount == 1; }, 10));
+    // Cancelled, and the dialog's button is pressed again.
+    ASSERT_TRUE(ticksUntil([&] { return d.window(QStringLiteral("Connecting to Slow")) != nullptr && f->DialStage == 2; }, 10));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+
+    choose(QStringLiteral("Verifier"));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return f->VerifyingSeen; }));
+    for (int i = 0; i < 20; ++i)
+        tick();
+    EXPECT_EQ(f->TryCount, 0);
+    EXPECT_TRUE(d.window(QStringLiteral("Connecting to Verifier")));
+}
+
+TEST_F(Engine, MaxTryZeroGivesUpOnTheFirstAttemptWithoutAMessage)
+{
+    start();
+    f->MaxTries = 0;
+    choose(QStringLiteral("Slow"));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return !online(); }));
+    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->WatchConnecting; }));
+    EXPECT_TRUE(d.boxes.shown().empty());
+    EXPECT_EQ(f->TryCount, 0);
+}
+
+TEST_F(Engine, GivingUpAfterTheTriesShowsNoMessage)
+{
+    start();
+    f->MaxTries = 2;
+    f->Wait->setText(QStringLiteral("5"));
+    choose(QStringLiteral("Slow"));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return !online(); }, 400));
+    EXPECT_EQ(f->TryCount, 2);
+    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->WatchConnecting; }));
+    EXPECT_TRUE(d.boxes.shown().empty());
+}
+
+TEST_F(Engine, GoingOfflineWhileTheDialerStartsStopsEveryFurtherStep)
+{
+    start();
+    choose(QStringLiteral("Open"));
+    f->Com_Click(0);
+    tick();
+    ASSERT_TRUE(d.window(QStringLiteral("Connect To")));
+    f->Com_Click(0);
+    EXPECT_FALSE(online());
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    for (int i = 0; i < 10; ++i)
+        tick();
+    EXPECT_FALSE(d.window(QStringLiteral("Connect To")));
+    EXPECT_FALSE(d.window(QStringLiteral("Connecting to Open")));
+}
+
+// --------------------------------------------------------------- failures
+
+TEST_F(Engine, EachFailureOfTheComponentIsExplainedAfterTheHangUp)
+{
+    start();
+    const struct { const char *name; const char *title; const char *says; } cases[] = {
+        {"Busy", "Tarvo - Communications Port Unavailable", " The Dial-Up Connection Named : Busy\r\n"},
+        {"Other", "", " The Dial-Up Connection Named : Other\r\n\r\n Is Already In Use."},
+        {"Server", "Tarvo- Configuration Settings Problem", " Settings For The Connection Named : Server\r\n"},
+        {"Odd", "Tarvo - Problem During Connection", "NO DIAL TONE WAS HEARD."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        d.boxes.clear();
+        choose(QString::fromLatin1(c.name));
+        f->Com_Click(0);
+        d.boxes.answer(mb::Ok);
+        ASSERT_TRUE(ticksUntil([&] { return !d.boxes.shown().empty(); }));
+        const ShownBox &box = d.boxes.shown().front();
+        EXPECT_EQ(box.title, QString::fromLatin1(c.title));
+        EXPECT_TRUE(box.prompt.contains(QString::fromLatin1(c.says))) << box.prompt.toStdString();
+        EXPECT_EQ(box.icon(), mb::Exclamation);
+        // Shown once everything was closed, and only once.
+        EXPECT_TRUE(componentIdle());
+        EXPECT_FALSE(online());
+        EXPECT_EQ(f->DialFailureCode, 0);
+        EXPECT_FALSE(f->MessageOpen);
+        tick();
+        EXPECT_EQ(d.boxes.shown().size(), 1u);
+    }
+}
+
+TEST_F(Engine, RefusedPasswordOpensTheCredentialsDialogAfterItsMessage)
+{
+    start();
+    storeCredentials(QStringLiteral("Home"), QStringLiteral("ann+1"), QStringLiteral("wrong"));
+    choose(QStringLiteral("Home"));
+    f->Com_Click(0);
+    d.boxes.answer(mb::Ok);
+    QString dialogTitle;
+    d.boxes.onModal([&](QDialog &dialog) {
+        dialogTitle = dialog.windowTitle();
+        dialog.reject();
+    });
+    ASSERT_TRUE(ticksUntil([&] { return !dialogTitle.isEmpty(); }));
+    ASSERT_EQ(d.boxes.shown().size(), 1u);
+    EXPECT_EQ(d.boxes.shown()[0].title, QStringLiteral("Tarvo - Invalid Password"));
+    EXPECT_TRUE(d.boxes.shown()[0].prompt.endsWith(QStringLiteral(" Please Verify PassWord For The Connection Named : Home")));
+    EXPECT_EQ(dialogTitle, QStringLiteral(" Connection : Home"));
+}
+
+TEST_F(Engine, OnlyConnectionFailingToStartIsDroppedWithBothMessages)
+{
+    start({"Broken"});
+    f->Com_Click(0);
+    d.boxes.answer(mb::Ok);
+    d.boxes.answer(mb::Ok);
+    ASSERT_TRUE(ticksUntil([&] { return d.boxes.shown().size() == 2; }));
+    EXPECT_EQ(d.boxes.shown()[0].prompt,
+              QStringLiteral(" Unable To Initiate Connection : Broken\r\n\r\n Tarvo Will Remove The Connection From It's List.\r\n\r\n Try Another connection. "));
+    EXPECT_EQ(d.boxes.shown()[0].icon(), mb::Critical);
+    EXPECT_EQ(d.boxes.shown()[1].prompt,
+              QStringLiteral(" You Have Not Created Any Connections \r\n Create New Connections Using Dial-Up Networking."));
+    EXPECT_TRUE(f->conText().isEmpty());
+    EXPECT_EQ(f->Con->count(), 0);
+    EXPECT_EQ(f->conInfo->recordCount(), 0);
+    // Tarvo goes offline and asks nothing more.
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+    for (int i = 0; i < 5; ++i)
+        tick();
+    EXPECT_EQ(d.boxes.shown().size(), 2u);
+}
+
+TEST_F(Engine, ConnectionFailingToStartLeavesTheOthersAndSelectsTheFirst)
+{
+    start({"Open", "Broken"});
+    choose(QStringLiteral("Broken"));
+    f->Com_Click(0);
+    d.boxes.answer(mb::Ok);
+    ASSERT_TRUE(ticksUntil([&] { return d.boxes.shown().size() == 1; }));
+    EXPECT_EQ(f->conText(), QStringLiteral("Open"));
+    f->settings->moveFirst();
+    EXPECT_EQ(f->settings->field(3), rt::Value("Open"));
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+}
+
+// ------------------------------------------------------------------ drops
+
+TEST_F(Engine, DropWithAutomaticReconnectionDialsAgainAndWithoutItGoesOffline)
+{
+    start();
+    choose(QStringLiteral("Short"));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    ASSERT_TRUE(ticksUntil([&] { return !lineUp(); }, 80));
+    EXPECT_EQ(f->track->recordCount(), 1);
+    EXPECT_TRUE(online());
+    EXPECT_EQ(f->TryCount, 1);
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+
+    f->Atrec->setChecked(false);
+    ASSERT_TRUE(ticksUntil([&] { return !lineUp(); }, 80));
+    EXPECT_FALSE(online());
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    for (int i = 0; i < 5; ++i)
+        tick();
+    EXPECT_FALSE(d.window(QStringLiteral("Connect To")));
+    EXPECT_EQ(f->track->recordCount(), 2);
+}
+
+TEST_F(Engine, WithTwoTriesTheSecondDropUsesThemUp)
+{
+    start();
+    f->MaxTries = 2;
+    choose(QStringLiteral("Short"));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    ASSERT_TRUE(ticksUntil([&] { return !lineUp(); }, 80));
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    ASSERT_TRUE(ticksUntil([&] { return !lineUp(); }, 80));
+    EXPECT_EQ(f->TryCount, 2);
+    // The redial is cancelled as soon as its progress window shows.
+    ASSERT_TRUE(ticksUntil([&] { return !online(); }));
+    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->WatchConnecting; }));
+    EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Short")));
+    EXPECT_EQ(f->track->recordCount(), 2);
+}
+
+// -------------------------------------------------------------- take-over
+
+TEST_F(Engine, LiveOutsideConnectionOfTheChosenNameIsOfferedAndTakenOver)
+{
+    start();
+    choose(QStringLiteral("Open"));
+    // Someone else's live line on another connection is not offered.
+    d.dialup.dial(QStringLiteral("Short"), platform::style::NormalFocus);
+    d.settle();
+    QTest::keyClick(d.window(QStringLiteral("Connect To")), Qt::Key_Return);
+    d.dialup.dial(QStringLiteral("Open"), platform::style::NormalFocus);
+    ASSERT_TRUE(ticksUntil([&] { return d.dialup.isConnected(QStringLiteral("Short")); }, 10));
+    EXPECT_FALSE(f->form5().isVisible() && !f->form5().Label1->isHidden());
+
+    // ...but its own line is, once up.
+    d.settle();
+    QTest::keyClick(d.window(QStringLiteral("Connect To")), Qt::Key_Return);
+    ASSERT_TRUE(ticksUntil([&] { return d.dialup.isConnected(QStringLiteral("Open")); }, 10));
+    ASSERT_TRUE(ticksUntil([&] { return f->form5().isVisible() && !f->form5().Label1->isHidden(); }, 5));
+    EXPECT_TRUE(f->form5().Label2->isHidden());
+
+    f->form5().Com[1]->click();
+    EXPECT_FALSE(f->form5().isVisible());
+    tick();
+    EXPECT_TRUE(online());
+    EXPECT_TRUE(f->DialInProgress);
+    tick();
+    EXPECT_TRUE(lineUp());
+    EXPECT_EQ(f->conText(), QStringLiteral("Open"));
+}
+
+TEST_F(Engine, OutsideDialingDialogOfAnyConnectionIsTakenOverAndSelected)
+{
+    start();
+    choose(QStringLiteral("Home"));
+    d.dialup.dial(QStringLiteral("Open"), platform::style::NormalFocus);
+    ASSERT_TRUE(ticksUntil([&] { return f->form5().isVisible(); }, 5));
+    EXPECT_FALSE(f->form5().Label2->isHidden());
+    f->form5().Com[1]->click();
+    tick();
+    EXPECT_EQ(f->conText(), QStringLiteral("Open"));
+    EXPECT_TRUE(online());
+    // The dialog was told to dial.
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+}
+
+TEST_F(Engine, NoStopsTheQuestionUntilTheBoxChangesAndAnOpenPanelSuppressesIt)
+{
+    start();
+    choose(QStringLiteral("Home"));
+    d.dialup.dial(QStringLiteral("Open"), platform::style::NormalFocus);
+    ASSERT_TRUE(ticksUntil([&] { return f->form5().isVisible(); }, 5));
+    f->form5().Com[0]->click();
+    tick();
+    EXPECT_TRUE(f->TakeOverDeclined);
+    for (int i = 0; i < 5; ++i)
+        tick();
+    EXPECT_FALSE(f->form5().isVisible());
+
+    choose(QStringLiteral("Slow"));
+    choose(QStringLiteral("Home"));
+    EXPECT_FALSE(f->TakeOverDeclined);
+    f->Details_Click();   // the panel opens
+    for (int i = 0; i < 5; ++i)
+        tick();
+    EXPECT_FALSE(f->form5().isVisible());
+    f->Details_Click();
+    ASSERT_TRUE(ticksUntil([&] { return f->form5().isVisible(); }, 5));
+    f->form5().Com[0]->click();
+    tick();
+}
+
+TEST_F(Engine, MonitorOffLeavesOutsideConnectionsAlone)
+{
+    start();
+    f->MonitorOff = true;
+    d.dialup.dial(QStringLiteral("Open"), platform::style::NormalFocus);
+    for (int i = 0; i < 5; ++i)
+        tick();
+    EXPECT_FALSE(f->form5().isVisible());
+}

@@ -1,0 +1,133 @@
+// Session accounting: the line state, the usage record and the watchdog.
+#include "Harness.h"
+#include "tarvo/Form1.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+using rt::DateTime;
+using rt::Value;
+
+namespace {
+
+class Session : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        h.writeRegistry({"Home", "Work"});
+        f = &h.start();
+    }
+    // A line that comes up at `from` and goes down at `to`.
+    void session(const DateTime &from, const DateTime &to)
+    {
+        f->DialInProgress = true;
+        h.clock.set(from);
+        f->ConnectedWindow = 77;
+        f->SetCstatus(0);
+        h.clock.set(to);
+        f->ConnectedWindow = -1;
+        f->SetCstatus(0);
+    }
+    int rows() { return f->track->recordCount(); }
+    Value lastRow(int field)
+    {
+        f->track->moveLast();
+        return f->track->field(field);
+    }
+    void setRate(const Value &rate)
+    {
+        f->settings->moveFirst();
+        f->settings->edit();
+        f->settings->setField(14, rate);
+        f->settings->update();
+    }
+
+    Harness h;
+    tarvo::Form1 *f = nullptr;
+};
+
+} // namespace
+
+TEST_F(Session, MinutesAreMinuteBoundariesCrossed)
+{
+    session(DateTime::fromParts(2026, 12, 9, 10, 0, 59), DateTime::fromParts(2026, 12, 9, 10, 1, 0));
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(lastRow(1), Value(qint64(1)));
+    session(DateTime::fromParts(2026, 12, 9, 10, 0, 0), DateTime::fromParts(2026, 12, 9, 10, 0, 59));
+    ASSERT_EQ(rows(), 2);
+    EXPECT_EQ(lastRow(1), Value(qint64(0)));
+    EXPECT_EQ(lastRow(2).toCurrency(), rt::Currency{});
+}
+
+TEST_F(Session, RecordHoldsAllSevenFieldsAndTheRateInForce)
+{
+    setRate(1.5);
+    f->setConText(QStringLiteral("Work"));
+    session(DateTime::fromParts(2026, 12, 9, 9, 15, 30), DateTime::fromParts(2026, 12, 9, 11, 15, 10));
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(lastRow(0).toDate(), DateTime::fromParts(2026, 12, 9));
+    EXPECT_EQ(lastRow(1), Value(qint64(120)));
+    EXPECT_EQ(lastRow(2).toCurrency(), rt::Currency::fromDouble(3.0));
+    EXPECT_EQ(lastRow(3), Value("Work"));
+    EXPECT_FALSE(lastRow(4).toDate().hasDate());
+    EXPECT_EQ(lastRow(4).toDate().time(), QTime(9, 15, 30));
+    EXPECT_EQ(lastRow(5).toDate().time(), QTime(11, 15, 10));
+    EXPECT_EQ(lastRow(6).toCurrency(), rt::Currency::fromDouble(1.5));
+}
+
+TEST_F(Session, NullRateGivesCostZeroAndANullRate)
+{
+    session(DateTime::fromParts(2026, 12, 9, 10, 0, 0), DateTime::fromParts(2026, 12, 9, 10, 30, 0));
+    EXPECT_EQ(lastRow(2).toCurrency(), rt::Currency{});
+    EXPECT_TRUE(lastRow(6).isNull());
+}
+
+TEST_F(Session, SessionOverMidnightIsDatedWithTheEndDay)
+{
+    session(DateTime::fromParts(2026, 12, 9, 23, 50, 0), DateTime::fromParts(2026, 12, 10, 0, 20, 0));
+    EXPECT_EQ(lastRow(0).toDate(), DateTime::fromParts(2026, 12, 10));
+    EXPECT_EQ(lastRow(1), Value(qint64(30)));
+    EXPECT_EQ(lastRow(4).toDate().time(), QTime(23, 50, 0));
+    EXPECT_EQ(lastRow(5).toDate().time(), QTime(0, 20, 0));
+}
+
+TEST_F(Session, TrackingOffWritesNothingButTheLineStateStillFollows)
+{
+    f->Usetting(11, 0);
+    f->DialInProgress = true;
+    f->ConnectedWindow = 5;
+    f->SetCstatus(0);
+    EXPECT_TRUE(f->LineState.equals(1));
+    f->ConnectedWindow = -1;
+    f->SetCstatus(0);
+    EXPECT_TRUE(f->LineState.equals(0));
+    EXPECT_EQ(rows(), 0);
+}
+
+TEST_F(Session, DropDecidesWhetherToStayConnected)
+{
+    session(DateTime::fromParts(2026, 12, 9, 10, 0, 0), DateTime::fromParts(2026, 12, 9, 10, 5, 0));
+    EXPECT_TRUE(f->StayConnected);
+    f->Atrec->setChecked(false);
+    session(DateTime::fromParts(2026, 12, 9, 10, 0, 0), DateTime::fromParts(2026, 12, 9, 10, 5, 0));
+    EXPECT_FALSE(f->StayConnected);
+    // A line Tarvo does not own is never up for it.
+    f->DialInProgress = false;
+    f->ConnectedWindow = 5;
+    f->SetCstatus(0);
+    EXPECT_TRUE(f->LineState.equals(0));
+}
+
+TEST_F(Session, StoppedMonitorTimerIsRestartedOnThe31stBackupTick)
+{
+    f->KeepOnline->setInterval(0);
+    for (int tick = 1; tick <= 30; ++tick) {
+        f->Backup_Timer();
+        EXPECT_EQ(f->KeepOnline->interval(), 0) << tick;
+    }
+    f->Backup_Timer();
+    EXPECT_EQ(f->KeepOnline->interval(), 500);
+    EXPECT_FALSE(f->WatchdogArmed);
+}
