@@ -32,6 +32,10 @@ void Module2::ScanWindows(Hwnd parent)
         m_form.ConnectToWindow = -1;
         m_form.ConnectingWindow = -1;
         m_form.ConnectedWindow = -1;
+        // Verifying is what the progress window shows now, not what it once
+        // showed: a line that later drops is an attempt like any other.
+        if (ScanMode == 1)
+            m_form.VerifyingSeen = false;
         m_form.BrowserMatchText.clear();
         int browserRequest = -1;
         m_form.module1().ReadReg(browserRequest);
@@ -134,9 +138,13 @@ bool Module2::MatchesConnection(const QString &title, const QString &prefix) con
 {
     const QString expected = (prefix + m_form.conText()).toUpper();
     const qsizetype wanted = title.size() - 3;
-    // Too short a title leaves nothing to compare, and nothing is not a match.
-    if (wanted <= 0)
+    // Under three characters there is nothing to compare. At exactly three,
+    // all but the last three is nothing: the title itself has to be where
+    // the expected text begins, or any three letters would match any name.
+    if (wanted < 0)
         return false;
+    if (wanted == 0)
+        return expected.startsWith(title);
     return title.startsWith(expected.left(wanted));
 }
 
