@@ -48,7 +48,7 @@ protected:
     {
         d.pass(1);
         f->KeepOnline_Timer();
-        if (qEnvironmentVariableIsSet("TRACE_TICKS"))
+        if (qEnvironmentVariableIsSet("TARVO_TRACE_TICKS"))
             qDebug() << "stage" << f->DialStage << f->StageDetail << "wins" << f->ConnectToWindow << f->ConnectingWindow
                      << f->ConnectedWindow << "dip" << f->DialInProgress << "watch" << f->WatchConnecting << "fail"
                      << f->DialFailureCode << f->module2().ErrorCode << "line" << f->LineState.toString() << "tries" << f->TryCount
@@ -321,7 +321,7 @@ TEST_F(Engine, LiveOutsideConnectionOfTheChosenNameIsOfferedAndTakenOver)
     choose(QStringLiteral("Open"));
     // Lines dialled by hand while nobody watches.
     f->MonitorOff = true;
-    for (const QString name : {QStringLiteral("Short"), QStringLiteral("Open")}) {
+    for (const QString &name : {QStringLiteral("Short"), QStringLiteral("Open")}) {
         d.dialup.dial(name, platform::style::NormalFocus);
         d.settle();
         QTest::keyClick(d.window(QStringLiteral("Connect To")), Qt::Key_Return);
