@@ -79,7 +79,14 @@ void frmLogin::Form_Activate()
             // that typing replaces it.
             txtUserName->setFocus();
             txtUserName->setCursorPosition(0);
-            m_main.platform().keys.sendKeys(QStringLiteral("+{END}"));
+            // The keys go to the foreground window: make sure it is this one,
+            // or Shift+End would land in whatever window was active before.
+            platform::WindowManager &windows = m_main.platform().windows;
+            const platform::Hwnd self = windows.handleOf(this);
+            if (self > 0)
+                windows.setForegroundWindow(self);
+            if (self <= 0 || windows.getForegroundWindow() == self)
+                m_main.platform().keys.sendKeys(QStringLiteral("+{END}"));
         }
     });
 }
