@@ -39,7 +39,10 @@ int QtMessageBoxes::msgBox(const QString &prompt, int style, const QString &titl
 {
     QMessageBox box;
     box.setWindowTitle(title.isEmpty() ? m_title : title);
-    box.setText(prompt);
+    // Texts are written with CR LF line ends; a label breaks on LF alone.
+    QString text = prompt;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    box.setText(text);
     box.setIcon(iconFor(style & mb::IconMask));
     // System-modal boxes must not hide behind other windows.
     if (style & mb::SystemModal)
