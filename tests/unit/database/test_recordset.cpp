@@ -2,6 +2,7 @@
 #include "runtime/Error.h"
 #include "tarvo/DatabaseFile.h"
 #include "tools/ShippedDatabase.h"
+#include "support/ErrorNumber.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -9,18 +10,9 @@
 using db::Database;
 using db::Recordset;
 using rt::Value;
+using testing_support::errorNumber;
 
 namespace {
-
-int errorNumberOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const rt::RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class RecordsetTest : public ::testing::Test {
 protected:
@@ -115,18 +107,18 @@ TEST_F(RecordsetTest, RefusedValueLeavesTheRowAsItWas)
 {
     settings->moveFirst();
     settings->edit();
-    EXPECT_EQ(errorNumberOf([&] { settings->setField(0, QStringLiteral("fast")); }), 3421);
+    EXPECT_EQ(errorNumber([&] { settings->setField(0, QStringLiteral("fast")); }), 3421);
     settings->cancelUpdate();
     EXPECT_EQ(settings->field(0), Value(qint64(500)));
 }
 
 TEST_F(RecordsetTest, CursorMovesAndNoCurrentRecordErrors)
 {
-    EXPECT_EQ(errorNumberOf([&] { conInfo->moveFirst(); }), 3021);
-    EXPECT_EQ(errorNumberOf([&] { conInfo->field(0); }), 3021);
-    EXPECT_EQ(errorNumberOf([&] { settings->setField(0, 1); }), 3020);
-    EXPECT_EQ(errorNumberOf([&] { settings->update(); }), 3020);
-    EXPECT_EQ(errorNumberOf([&] { settings->field(17); }), 3265);
+    EXPECT_EQ(errorNumber([&] { conInfo->moveFirst(); }), 3021);
+    EXPECT_EQ(errorNumber([&] { conInfo->field(0); }), 3021);
+    EXPECT_EQ(errorNumber([&] { settings->setField(0, 1); }), 3020);
+    EXPECT_EQ(errorNumber([&] { settings->update(); }), 3020);
+    EXPECT_EQ(errorNumber([&] { settings->field(17); }), 3265);
 
     addConnection(QStringLiteral("A"));
     addConnection(QStringLiteral("B"));
@@ -142,7 +134,7 @@ TEST_F(RecordsetTest, CursorMovesAndNoCurrentRecordErrors)
     EXPECT_EQ(conInfo->field(0), Value("C"));
     conInfo->moveNext();
     EXPECT_TRUE(conInfo->eof());
-    EXPECT_EQ(errorNumberOf([&] { conInfo->moveNext(); }), 3021);
+    EXPECT_EQ(errorNumber([&] { conInfo->moveNext(); }), 3021);
 }
 
 TEST_F(RecordsetTest, DeleteLeavesNoCurrentRowUntilTheNextMove)
@@ -152,7 +144,7 @@ TEST_F(RecordsetTest, DeleteLeavesNoCurrentRowUntilTheNextMove)
     conInfo->moveFirst();
     conInfo->moveNext();
     conInfo->deleteRow();
-    EXPECT_EQ(errorNumberOf([&] { conInfo->field(0); }), 3021);
+    EXPECT_EQ(errorNumber([&] { conInfo->field(0); }), 3021);
     conInfo->moveNext();
     EXPECT_EQ(conInfo->field(0), Value("C"));
     EXPECT_EQ(conInfo->recordCount(), 2);
@@ -178,16 +170,16 @@ TEST(DatabaseOpen, MissingWrongPasswordAndDamagedFilesAreRefusedWithTheirNumbers
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tarvo.mdb"));
-    EXPECT_EQ(errorNumberOf([&] { Database::openExclusive(path, tarvo::kDatabaseConnect); }), 3024);
+    EXPECT_EQ(errorNumber([&] { Database::openExclusive(path, tarvo::kDatabaseConnect); }), 3024);
 
     tools::writeShippedDatabase(path);
-    EXPECT_EQ(errorNumberOf([&] { Database::openExclusive(path, QStringLiteral(";pwd=guess")); }), 3031);
-    EXPECT_EQ(errorNumberOf([&] { Database::openExclusive(path, QString()); }), 3031);
+    EXPECT_EQ(errorNumber([&] { Database::openExclusive(path, QStringLiteral(";pwd=guess")); }), 3031);
+    EXPECT_EQ(errorNumber([&] { Database::openExclusive(path, QString()); }), 3031);
 
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
     f.seek(0);
     f.write(QByteArray(4096, '\x5a'));
     f.close();
-    EXPECT_EQ(errorNumberOf([&] { Database::openExclusive(path, tarvo::kDatabaseConnect); }), 3031);
+    EXPECT_EQ(errorNumber([&] { Database::openExclusive(path, tarvo::kDatabaseConnect); }), 3031);
 }

@@ -1,5 +1,6 @@
 #include "runtime/Error.h"
 #include "runtime/Value.h"
+#include "support/ErrorNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +11,9 @@ using rt::Currency;
 using rt::DateTime;
 using rt::Value;
 
-namespace {
+using testing_support::errorNumber;
 
-int errorNumber(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const rt::RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
+namespace {
 
 Value money(double v)
 {
