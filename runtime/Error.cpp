@@ -38,6 +38,16 @@ void invalidUseOfNull()
     raise(InvalidUseOfNull, QStringLiteral("Invalid use of Null"));
 }
 
+void invalidPropertyValue()
+{
+    raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
+}
+
+void invalidPropertyArrayIndex()
+{
+    raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid property array index"));
+}
+
 } // namespace err
 
 } // namespace rt

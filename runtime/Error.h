@@ -23,16 +23,23 @@ private:
 
 [[noreturn]] void raise(int number, const QString &description);
 
-// The numbers the value rules raise, with their usual descriptions.
+// Every error number the program raises itself, with its usual description.
+// The error log and its readers know them by these numbers.
 namespace err {
-constexpr int InvalidProcedureCall = 5;   // "Invalid procedure call or argument"
-constexpr int Overflow = 6;               // "Overflow"
-constexpr int TypeMismatch = 13;          // "Type mismatch"
-constexpr int InvalidUseOfNull = 94;      // "Invalid use of Null"
+constexpr int InvalidProcedureCall = 5;        // "Invalid procedure call or argument"
+constexpr int Overflow = 6;                    // "Overflow"
+constexpr int OutOfMemory = 7;                 // "Out of memory"
+constexpr int TypeMismatch = 13;               // "Type mismatch"
+constexpr int InternalError = 51;              // "Internal error"
+constexpr int InvalidUseOfNull = 94;           // "Invalid use of Null"
+constexpr int InvalidPropertyValue = 380;      // "Invalid property value"
+constexpr int InvalidPropertyArrayIndex = 381; // "Invalid property array index"
 [[noreturn]] void invalidProcedureCall();
 [[noreturn]] void overflow();
 [[noreturn]] void typeMismatch();
 [[noreturn]] void invalidUseOfNull();
+[[noreturn]] void invalidPropertyValue();
+[[noreturn]] void invalidPropertyArrayIndex();
 } // namespace err
 
 } // namespace rt

@@ -3,7 +3,6 @@
 #include "runtime/Error.h"
 
 #include <QString>
-#include <new>
 #include <utility>
 
 namespace tarvo {
@@ -16,6 +15,12 @@ struct PendingError {
     void clear() { number = 0; description.clear(); }
 };
 
+// The exception being handled, as a run-time error number and description.
+// Call only from inside a catch block. Anything at all is caught by the
+// callers, so an exception of no known kind still becomes a numbered error
+// instead of ending the program.
+void setFromCurrentException(PendingError &error) noexcept;
+
 // Where a trapped error goes: the main window's error log.
 class ErrorLog {
 public:
@@ -24,23 +29,25 @@ public:
     virtual void loger(int frmNo, int functNo, bool nomsg = false) = 0;
 };
 
+// Hands the pending error to the log. The log itself must not end the
+// program: whatever it throws is dropped with the record.
+void reportTrapped(ErrorLog &log, int frmNo, int functNo) noexcept;
+
 // The error trap every procedure arms on entry: a run-time error ends the
 // procedure and is reported with the procedure's window and number. Failures
-// never travel further up: a later tick or click starts afresh.
+// never travel further up: a later tick or click starts afresh. True when
+// the body ran to its end.
 template <class Body>
-void trapped(ErrorLog &log, int frmNo, int functNo, Body &&body) noexcept
+bool trapped(ErrorLog &log, int frmNo, int functNo, Body &&body) noexcept
 {
     try {
         std::forward<Body>(body)();
-        return;
-    } catch (const rt::RuntimeError &e) {
-        log.pendingError().set(e.number(), e.description());
-    } catch (const std::bad_alloc &) {
-        log.pendingError().set(7, QStringLiteral("Out of memory"));
-    } catch (const std::exception &e) {
-        log.pendingError().set(51, QStringLiteral("Internal error: ") + QString::fromUtf8(e.what()));
+        return true;
+    } catch (...) {
+        setFromCurrentException(log.pendingError());
     }
-    log.loger(frmNo, functNo);
+    reportTrapped(log, frmNo, functNo);
+    return false;
 }
 
 // The same for a procedure with a result: `onError` is what it reports when

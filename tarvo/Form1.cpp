@@ -25,22 +25,11 @@ namespace {
 // Positions are kept in twips, the unit the window was designed in.
 constexpr int kTwipsPerPixel = 15;
 constexpr int kTitleAndBorderTwips = 600;
+constexpr int kWidthTwips = 5700;
 
-QRect twips(int left, int top, int width, int height)
+QScrollBar *upDown(DesignLayout &layout, QWidget *parent, int min, int max, int step, int left, int top)
 {
-    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel);
-}
-
-template <class W>
-W *place(W *w, int left, int top, int width, int height)
-{
-    w->setGeometry(twips(left, top, width, height));
-    return w;
-}
-
-QScrollBar *upDown(QWidget *parent, int min, int max, int step, int left, int top)
-{
-    auto *bar = place(new QScrollBar(Qt::Vertical, parent), left, top, 255, 255);
+    auto *bar = layout.place(new QScrollBar(Qt::Vertical, parent), left, top, 255, 255);
     bar->setRange(min, max);
     bar->setSingleStep(step);
     bar->setPageStep(step);
@@ -50,9 +39,9 @@ QScrollBar *upDown(QWidget *parent, int min, int max, int step, int left, int to
     return bar;
 }
 
-QLineEdit *numberBox(QWidget *parent, int left, int top)
+QLineEdit *numberBox(DesignLayout &layout, QWidget *parent, int left, int top)
 {
-    auto *box = place(new QLineEdit(parent), left, top, 700, 285);
+    auto *box = layout.place(new QLineEdit(parent), left, top, 700, 285);
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignRight);
     return box;
@@ -68,7 +57,7 @@ void doEvents()
 }
 
 Form1::Form1(platform::Platform &platform, QWidget *parent)
-    : QWidget(parent), m_platform(platform),
+    : QWidget(parent), m_platform(platform), m_layout(kTwipsPerPixel),
       m_module1(std::make_unique<Module1>(*this)), m_module2(std::make_unique<Module2>(*this))
 {
     setWindowTitle(QStringLiteral("Tarvo"));
@@ -77,27 +66,23 @@ Form1::Form1(platform::Platform &platform, QWidget *parent)
     connect(KeepOnline, &IntervalTimer::timeout, this, &Form1::KeepOnline_Timer);
     connect(Backup, &IntervalTimer::timeout, this, &Form1::Backup_Timer);
     buildControls();
+    m_layout.fit();
     applyGeometry();
 }
 
 Form1::~Form1() = default;
 
-Form5 &Form1::form5()
+void Form1::closeOtherWindows()
 {
-    if (!m_form5)
-        m_form5 = std::make_unique<Form5>();
-    return *m_form5;
-}
-
-Form8 &Form1::form8()
-{
-    if (!m_form8)
-        m_form8 = std::make_unique<Form8>();
-    return *m_form8;
+    std::apply([this](auto &...slot) { (unloadWindow<typename std::decay_t<decltype(slot)>::element_type>(), ...); },
+               m_windows);
 }
 
 void Form1::buildControls()
 {
+    auto place = [this](auto *w, int left, int top, int width, int height) {
+        return m_layout.place(w, left, top, width, height);
+    };
     Frame1 = place(new QFrame(this), 60, 0, 5520, m_frame1HeightTwips);
     Frame1->setFrameShape(QFrame::StyledPanel);
 
@@ -120,14 +105,14 @@ void Form1::buildControls()
         box->setToolTip(kRightClickTip);
     Atrec->setChecked(true);
 
-    Delay = numberBox(Frame1, 120, 1440);
-    DelayChange = upDown(Frame1, 100, 9000, 100, 840, 1455);
+    Delay = numberBox(m_layout, Frame1, 120, 1440);
+    DelayChange = upDown(m_layout, Frame1, 100, 9000, 100, 840, 1455);
     Label2 = place(new QLabel(QStringLiteral("Milli Seconds To Wait Between Two Steps."), Frame1), 1200, 1470, 4200, 255);
-    Wait = numberBox(Frame1, 120, 1860);
-    WaitChange = upDown(Frame1, 5, 180, 1, 840, 1875);
+    Wait = numberBox(m_layout, Frame1, 120, 1860);
+    WaitChange = upDown(m_layout, Frame1, 5, 180, 1, 840, 1875);
     Label3 = place(new QLabel(QStringLiteral("Seconds To Wait For Connection After Dialing."), Frame1), 1200, 1890, 4200, 255);
-    MaxTry = numberBox(Frame1, 120, 2280);
-    MaxTryChange = upDown(Frame1, 5, 200, 1, 840, 2295);
+    MaxTry = numberBox(m_layout, Frame1, 120, 2280);
+    MaxTryChange = upDown(m_layout, Frame1, 5, 200, 1, 840, 2295);
     Label4 = place(new QLabel(QStringLiteral("Max. No Of Tries For Making A Connection."), Frame1), 1200, 2310, 4200, 255);
     DelayChange->setValue(100);
     WaitChange->setValue(100);
@@ -141,7 +126,7 @@ void Form1::buildControls()
 
     Frame2 = place(new QFrame(this), 60, m_frame2TopTwips, 5520, 600);
     Frame2->setFrameShape(QFrame::StyledPanel);
-    Com[0] = place(new QPushButton(QStringLiteral("&Go Online"), Frame2), 60, 120, 1050, 375);
+    Com[0] = place(new QPushButton(kGoOnline, Frame2), 60, 120, 1050, 375);
     Com[1] = place(new QPushButton(QStringLiteral("&Tray View"), Frame2), 1140, 120, 1050, 375);
     Com[1]->setToolTip(QStringLiteral("Hide In System Tray"));
     Details = place(new QPushButton(QStringLiteral("S&ettings"), Frame2), 2220, 120, 1050, 375);
@@ -151,7 +136,7 @@ void Form1::buildControls()
 
     connect(Details, &QPushButton::clicked, this, &Form1::Details_Click);
     connect(Con, QOverload<int>::of(&QComboBox::activated), this, &Form1::Con_Click);
-    Con->lineEdit()->installEventFilter(this);
+    Con->installEventFilter(this);
     Label5->installEventFilter(this);
     connect(ComQ, &QPushButton::clicked, this, &Form1::ComQ_Click);
     connect(Com[0], &QPushButton::clicked, this, [this] { Com_Click(0); });
@@ -160,9 +145,9 @@ void Form1::buildControls()
 
 void Form1::applyGeometry()
 {
-    Frame1->setGeometry(twips(60, 0, 5520, m_frame1HeightTwips));
-    Frame2->setGeometry(twips(60, m_frame2TopTwips, 5520, 600));
-    setFixedSize(5700 / kTwipsPerPixel, (m_heightTwips - kTitleAndBorderTwips) / kTwipsPerPixel);
+    m_layout.setDesignRect(Frame1, QRect(60, 0, 5520, m_frame1HeightTwips));
+    m_layout.setDesignRect(Frame2, QRect(60, m_frame2TopTwips, 5520, 600));
+    setFixedSize(m_layout.toPixels(QSize(kWidthTwips, m_heightTwips - kTitleAndBorderTwips)));
 }
 
 void Form1::centreOnScreen()

@@ -3,12 +3,16 @@
 #include "platform/Platform.h"
 #include "platform/database/Database.h"
 #include "runtime/Value.h"
+#include "tarvo/Codes.h"
+#include "tarvo/DatabaseFile.h"
+#include "tarvo/DesignLayout.h"
 #include "tarvo/ErrorTrap.h"
 #include "tarvo/IntervalTimer.h"
 
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <tuple>
 
 class QCheckBox;
 class QComboBox;
@@ -63,9 +67,24 @@ public:
     void KeepOnline_Timer();
     void Form_Unload(int &Cancel);
     bool ended() const { return m_ended; }
+    // The desktop ends the program (logout, shutdown, a termination
+    // signal): the session Tarvo watches is recorded once, nothing is asked
+    // and the line is left as it is.
+    void endSession();
 
-    Form8 &form8();
-    Form5 &form5();
+    // The other windows: each is loaded on first use and unloaded when
+    // closed. `loadedWindow` does not load.
+    template <class W> W &window();
+    template <class W> W *loadedWindow() const { return std::get<std::unique_ptr<W>>(m_windows).get(); }
+    template <class W> void unloadWindow();
+    // Shows the window modally, then unloads it.
+    template <class W> void showModalWindow();
+    // Closes whichever other windows are loaded, in the order the exit
+    // takes them down.
+    void closeOtherWindows();
+    // Closes the usage record of the session on the line, once however
+    // many ways the program is ended.
+    void recordSessionOnce();
     Module1 &module1() { return *m_module1; }
     Module2 &module2() { return *m_module2; }
 
@@ -76,6 +95,10 @@ public:
     void Con_KeyUp(int KeyCode, int Shift);
     void Label5_MouseMove(int Button, int Shift, int X, int Y);
     bool ConOp(int action, const QString &search = QString(), int Index = 0);
+
+    // Makes `name` a known connection: a row in the connection table unless
+    // it has one, and an entry in the box's list. Errors reach the caller.
+    void registerConnection(const QString &name);
 
     // The connection box's text and list. Setting the text goes through
     // here so that the box reacts to every change made by the program.
@@ -109,8 +132,6 @@ public:
 
     // --- credentials dialog
     void UserPwd_Click();
-    // The credentials dialog while it is open (nullptr otherwise).
-    frmLogin *loginDialog() const { return m_login; }
 
     // --- controls
     QFrame *Frame1 = nullptr;
@@ -150,7 +171,7 @@ public:
     // --- shared state
     PendingError Err;
     bool Loading = false;
-    int ExitMode = -1;
+    int ExitMode = ExitAsk;
     bool QuitRequested = false;
     bool MessageOpen = false;
     bool WatchdogArmed = false;
@@ -175,25 +196,25 @@ public:
     bool DialInProgress = false;
     bool WatchConnecting = false;
     bool VerifyingSeen = false;
-    int DialFailureCode = 0;
+    int DialFailureCode = FailureNone;
     platform::Hwnd ConnectToWindow = -1;
     platform::Hwnd ConnectingWindow = -1;
     platform::Hwnd ConnectedWindow = -1;
     rt::Value DialUser = rt::Value::null();
     rt::Value DialPassword = rt::Value::null();
     bool StayConnected = false;
-    int DialStage = 0;
-    int StageDetail = 0;
+    int DialStage = StageLaunch;
+    int StageDetail = DetailNone;
     QString DialCommand;
     bool DialerLaunched = false;
     int TryCount = 0;
     bool TryCounted = false;
     rt::DateTime ConnectPressedAt;
-    int TakeOverKind = 0;
+    int TakeOverKind = TakeOverNone;
     platform::Hwnd TakeOverWindow = -1;
 
     // Session accounting.
-    int PrevLineState = 0;
+    int PrevLineState = LineDown;
     rt::Value SessionStart;
     rt::DateTime SessionEnd;
     rt::Value SessionMinutes;
@@ -219,9 +240,13 @@ private:
     void showInitDatabaseFailure();
 
     platform::Platform &m_platform;
-    std::unique_ptr<Form8> m_form8;
-    std::unique_ptr<Form5> m_form5;
-    frmLogin *m_login = nullptr;
+    DesignLayout m_layout;
+    // In the order they are closed at the exit.
+    std::tuple<std::unique_ptr<frmLogin>, std::unique_ptr<Form8>, std::unique_ptr<Form5>> m_windows;
+    // A window whose modal loop is running: closing it ends the loop, and
+    // the one who showed it unloads it.
+    QWidget *m_modalWindow = nullptr;
+    bool m_sessionRecorded = false;
     std::unique_ptr<Module1> m_module1;
     std::unique_ptr<Module2> m_module2;
     int m_heightTwips = kFullHeight;
@@ -229,6 +254,40 @@ private:
     int m_frame2TopTwips = 3100;
     bool m_ended = false;
 };
+
+template <class W>
+W &Form1::window()
+{
+    auto &slot = std::get<std::unique_ptr<W>>(m_windows);
+    if (!slot)
+        slot = std::make_unique<W>(*this);
+    return *slot;
+}
+
+template <class W>
+void Form1::unloadWindow()
+{
+    auto &slot = std::get<std::unique_ptr<W>>(m_windows);
+    if (!slot)
+        return;
+    if (slot.get() == m_modalWindow) {
+        slot->reject();
+        return;
+    }
+    slot->close();
+    slot.reset();
+}
+
+template <class W>
+void Form1::showModalWindow()
+{
+    W &w = window<W>();
+    QWidget *const outer = m_modalWindow;
+    m_modalWindow = &w;
+    m_platform.boxes.showModal(w);
+    m_modalWindow = outer;
+    unloadWindow<W>();
+}
 
 // Lets the window messages that are waiting run, as the procedures do at
 // their fixed points.

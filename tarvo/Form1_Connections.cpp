@@ -50,21 +50,31 @@ void Form1::addConListItem(const QString &name)
     Con->setEditText(text);
 }
 
+void Form1::registerConnection(const QString &name)
+{
+    if (!findConInfo(ConInfo::ConName, name)) {
+        conInfo->addNew();
+        conInfo->setField(ConInfo::ConName, name);
+        conInfo->update();
+    }
+    addConListItem(name);
+}
+
 void Form1::LoadConnection()
 {
-    trapped(*this, 1, 44, [&] {
+    trapped(*this, Window::Main, Form1Proc::LoadConnection, [&] {
         const QString first = Con->count() > 0 ? Con->itemText(0) : QString();
-        const rt::Value last = settings->field(3);
+        const rt::Value last = settings->field(Settings::LastConnection);
         if (last.isNull()) {
-            Usetting(3, first);
+            Usetting(Settings::LastConnection, first);
         } else {
             bool listed = false;
             for (int i = 0; i < Con->count() && !listed; ++i)
                 listed = Con->itemText(i) == last.toString();
             if (!listed)
-                Usetting(3, first);
+                Usetting(Settings::LastConnection, first);
         }
-        const rt::Value stored = settings->field(3);
+        const rt::Value stored = settings->field(Settings::LastConnection);
         setConText(stored.isNull() ? QString() : stored.toString(), false);
         Con_Change();
     });
@@ -72,26 +82,26 @@ void Form1::LoadConnection()
 
 void Form1::Con_Click()
 {
-    trapped(*this, 1, 10, [&] {
-        Usetting(3, conText());
+    trapped(*this, Window::Main, Form1Proc::Con_Click, [&] {
+        Usetting(Settings::LastConnection, conText());
         Con_Change();
     });
 }
 
 void Form1::Con_KeyDown(int, int)
 {
-    trapped(*this, 1, 11, [&] { ConTextBefore = conText(); });
+    trapped(*this, Window::Main, Form1Proc::Con_KeyDown, [&] { ConTextBefore = conText(); });
 }
 
 void Form1::Con_KeyUp(int KeyCode, int)
 {
-    trapped(*this, 1, 12, [&] {
+    trapped(*this, Window::Main, Form1Proc::Con_KeyUp, [&] {
         setConText(ConTextBefore, false);
-        if (KeyCode == 13)
+        if (KeyCode == kEnterKeyCode)
             return;
         MessageOpen = true;
         m_platform.boxes.msgBox(QStringLiteral(" You Cannot Edit Here "), platform::mb::OkOnly);
-        const rt::Value last = settings->field(3);
+        const rt::Value last = settings->field(Settings::LastConnection);
         setConText(last.isNull() ? QString() : last.toString(), false);
         MessageOpen = false;
     });
@@ -99,17 +109,16 @@ void Form1::Con_KeyUp(int KeyCode, int)
 
 void Form1::Label5_MouseMove(int, int, int, int)
 {
-    trapped(*this, 1, 25, [&] {
+    trapped(*this, Window::Main, Form1Proc::Label5_MouseMove, [&] {
         if (!Con->isEnabled())
             return;
-        int rebuild = 0;
-        module1().ReadReg(rebuild);
+        module1().ReadReg(ReadConnections);
     });
 }
 
 bool Form1::ConOp(int action, const QString &search, int Index)
 {
-    return trapped(*this, 1, 23, false, [&] {
+    return trapped(*this, Window::Main, Form1Proc::ConOp, false, [&] {
         auto find = [&] {
             for (int i = 0; i < Con->count(); ++i) {
                 if (Con->itemText(i) == search) {
@@ -120,14 +129,14 @@ bool Form1::ConOp(int action, const QString &search, int Index)
             return false;
         };
         switch (action) {
-        case 0:
+        case ConFind:
             return find();
-        case 1:
+        case ConSelectFound:
             if (!find())
                 return false;
             setConText(Con->itemText(ConOpIndex));
             return true;
-        case 2:
+        case ConRemove:
             if (find()) {
                 const QSignalBlocker quiet(Con);
                 const QString text = Con->currentText();
@@ -135,15 +144,15 @@ bool Form1::ConOp(int action, const QString &search, int Index)
                 Con->setEditText(text);
             }
             return false;
-        case 3:
+        case ConAdd:
             addConListItem(search);
             return false;
-        case 4:
+        case ConSelectIndex:
             if (Index < 0 || Index >= Con->count())
-                rt::raise(381, QStringLiteral("Invalid property array index"));
+                rt::err::invalidPropertyArrayIndex();
             setConText(Con->itemText(Index));
             return true;
-        case 5:
+        case ConSetText:
             setConText(search);
             return false;
         default:
@@ -154,12 +163,15 @@ bool Form1::ConOp(int action, const QString &search, int Index)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Con->lineEdit()) {
+    // A keyboard's keys reach the box itself (its line edit hands the focus
+    // to it), and the box passes them on to the line edit directly, past any
+    // filter: the box is where they can be seen.
+    if (watched == Con) {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
             const auto *key = static_cast<QKeyEvent *>(event);
             int code = key->key();
             if (code == Qt::Key_Return || code == Qt::Key_Enter)
-                code = 13;
+                code = kEnterKeyCode;
             const int shift = int(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
             if (event->type() == QEvent::KeyPress)
                 Con_KeyDown(code, shift);

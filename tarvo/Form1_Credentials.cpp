@@ -10,9 +10,9 @@ namespace tarvo {
 
 void Form1::UserPwd_Click()
 {
-    trapped(*this, 1, 46, [&] {
+    trapped(*this, Window::Main, Form1Proc::UserPwd_Click, [&] {
         Con_Change();
-        frmLogin dialog(*this);
+        frmLogin &dialog = window<frmLogin>();
         const QString user = DialUser.isNull() ? QString() : DialUser.toString();
         const QString password = DialPassword.isNull() ? QString() : DialPassword.toString();
         if (!user.isEmpty()) {
@@ -27,9 +27,7 @@ void Form1::UserPwd_Click()
             dialog.txtPassword->setToolTip(QString());
             dialog.Check1->setEnabled(true);
         }
-        m_login = &dialog;
-        m_platform.boxes.showModal(dialog);
-        m_login = nullptr;
+        showModalWindow<frmLogin>();
     });
 }
 

@@ -4,7 +4,6 @@
 
 #include "runtime/Basics.h"
 #include "runtime/Error.h"
-#include "tarvo/DatabaseFile.h"
 #include "tarvo/Form5.h"
 #include "tarvo/Form8.h"
 
@@ -15,8 +14,6 @@
 namespace tarvo {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 QString joinedPath(const QString &folder, const QString &name)
 {
@@ -29,7 +26,7 @@ void setCheckValue(QCheckBox *box, const rt::Value &v)
 {
     const int value = v.toInt();
     if (value < 0 || value > 2)
-        rt::raise(380, QStringLiteral("Invalid property value"));
+        rt::err::invalidPropertyValue();
     box->setCheckState(value == 0 ? Qt::Unchecked : value == 1 ? Qt::Checked : Qt::PartiallyChecked);
 }
 
@@ -40,9 +37,9 @@ bool Form1::InitDatabase()
     try {
         database = db::Database::openExclusive(joinedPath(m_platform.folders.programFolder(), kDatabaseFileName),
                                                kDatabaseConnect);
-        conInfo = database->openTable(QStringLiteral("ConInfo"));
-        settings = database->openTable(QStringLiteral("Settings"));
-        track = database->openTable(QStringLiteral("Track"));
+        conInfo = database->openTable(kConInfoTable);
+        settings = database->openTable(kSettingsTable);
+        track = database->openTable(kTrackTable);
 
         if (conInfo->recordCount() > 0) {
             conInfo->moveLast();
@@ -50,20 +47,18 @@ bool Form1::InitDatabase()
         }
         if (settings->recordCount() > 0) {
             settings->moveFirst();
-            if (settings->field(9).isNull())
-                Usetting(9, QStringLiteral("6:00 am"));
-            if (settings->field(10).isNull())
-                Usetting(10, QStringLiteral("6:30 am"));
+            if (settings->field(Settings::ConnectTime).isNull())
+                Usetting(Settings::ConnectTime, QStringLiteral("6:00 am"));
+            if (settings->field(Settings::DisconnectTime).isNull())
+                Usetting(Settings::DisconnectTime, QStringLiteral("6:30 am"));
         }
         if (track->recordCount() > 0) {
             track->moveLast();
             track->moveFirst();
         }
         return true;
-    } catch (const rt::RuntimeError &e) {
-        Err.set(e.number(), e.description());
-    } catch (const std::exception &e) {
-        Err.set(51, QStringLiteral("Internal error: ") + QString::fromUtf8(e.what()));
+    } catch (...) {
+        setFromCurrentException(Err);
     }
     // Whatever was opened is let go, so nothing half-open is left behind.
     track.reset();
@@ -91,12 +86,12 @@ void Form1::showInitDatabaseFailure()
     };
     m_platform.boxes.msgBox(lines.join(kCrLf), platform::mb::Critical, QStringLiteral("Tarvo - Initialization Error"));
     MessageOpen = false;
-    loger(1, 43, true);
+    loger(Window::Main, Form1Proc::InitDatabase, true);
 }
 
 void Form1::Usetting(int field, const rt::Value &fvalue)
 {
-    trapped(*this, 1, 48, [&] {
+    trapped(*this, Window::Main, Form1Proc::Usetting, [&] {
         settings->edit();
         settings->setField(field, fvalue);
         settings->update();
@@ -118,31 +113,31 @@ bool Form1::findConInfo(int sfield, const rt::Value &sfvalue)
 
 bool Form1::Ucinfo(int field, const rt::Value &fvalue, int mode, int sfield, const rt::Value &sfvalue)
 {
-    return trapped(*this, 1, 49, false, [&] {
+    return trapped(*this, Window::Main, Form1Proc::Ucinfo, false, [&] {
         switch (mode) {
-        case 0:
+        case UcinfoEditCurrent:
             conInfo->edit();
             conInfo->setField(field, fvalue);
             conInfo->update();
             return true;
-        case 1:
+        case UcinfoEditFound:
             if (!findConInfo(sfield, sfvalue))
                 return false;
             conInfo->edit();
             conInfo->setField(field, fvalue);
             conInfo->update();
             return true;
-        case 2:
+        case UcinfoAppend:
             conInfo->addNew();
             conInfo->setField(sfield, sfvalue);
             conInfo->update();
             return true;
-        case 3:
+        case UcinfoDeleteFound:
             if (!findConInfo(sfield, sfvalue))
                 return false;
             conInfo->deleteRow();
             return true;
-        case 4:
+        case UcinfoFind:
             return findConInfo(sfield, sfvalue);
         default:
             return false;
@@ -152,22 +147,22 @@ bool Form1::Ucinfo(int field, const rt::Value &fvalue, int mode, int sfield, con
 
 void Form1::LoadSettings()
 {
-    trapped(*this, 1, 45, [&] {
+    trapped(*this, Window::Main, Form1Proc::LoadSettings, [&] {
         settings->moveFirst();
 
-        Delay->setText(settings->field(0).toString());
-        DelayChange->setValue(settings->field(0).toInt());
-        Wait->setText(settings->field(4).toString());
-        WaitChange->setValue(settings->field(4).toInt());
-        MaxTry->setText(settings->field(6).toString());
-        MaxTryChange->setValue(settings->field(6).toInt());
+        Delay->setText(settings->field(Settings::Delay).toString());
+        DelayChange->setValue(settings->field(Settings::Delay).toInt());
+        Wait->setText(settings->field(Settings::Wait).toString());
+        WaitChange->setValue(settings->field(Settings::Wait).toInt());
+        MaxTry->setText(settings->field(Settings::MaxTry).toString());
+        MaxTryChange->setValue(settings->field(Settings::MaxTry).toInt());
         MaxTries = rt::Value(MaxTry->text()).toInt();
 
-        Shrink->setChecked(rt::isTrue(settings->field(1)));
-        AutoConnect->setChecked(rt::isTrue(settings->field(2)));
+        Shrink->setChecked(rt::isTrue(settings->field(Settings::Shrink)));
+        AutoConnect->setChecked(rt::isTrue(settings->field(Settings::AutoConnect)));
 
-        Form8 &more = form8();
-        if (rt::isTrue(settings->field(7))) {
+        Form8 &more = window<Form8>();
+        if (rt::isTrue(settings->field(Settings::AppStart))) {
             more.AppStart->setChecked(true);
             BrowserTriggerArmed = true;
         } else {
@@ -175,9 +170,9 @@ void Form1::LoadSettings()
             BrowserTriggerArmed = false;
         }
 
-        const rt::Value connectTime = settings->field(9);
-        const rt::Value disconnectTime = settings->field(10);
-        if (rt::isTrue(settings->field(8))) {
+        const rt::Value connectTime = settings->field(Settings::ConnectTime);
+        const rt::Value disconnectTime = settings->field(Settings::DisconnectTime);
+        if (rt::isTrue(settings->field(Settings::AlarmStart))) {
             more.AlarmStart->setChecked(true);
             more.Alarm[0]->setText(connectTime.toString());
             more.Alarm[1]->setText(disconnectTime.toString());
@@ -190,13 +185,13 @@ void Form1::LoadSettings()
             more.Alarm[1]->setText(disconnectTime.toString());
         }
 
-        setCheckValue(Monitor, settings->field(5));
+        setCheckValue(Monitor, settings->field(Settings::Monitor));
 
         CaptionConnectTo = QStringLiteral("Connect To");
         CaptionConnecting = QStringLiteral("Connecting to ");
         CaptionConnected = QStringLiteral("Connected to ");
 
-        form5().TakeOverAnswer = -1;
+        window<Form5>().TakeOverAnswer = NoAnswer;
     });
 }
 

@@ -13,14 +13,12 @@
 namespace tarvo {
 
 namespace {
-const QString kGoOnline = QStringLiteral("&Go Online");
-const QString kGoOffline = QStringLiteral("&Go Offline");
 const QString kDialCommand = QStringLiteral("c:\\windows\\rundll32.exe RNAUI.DLL,RnaDial ");
 } // namespace
 
 void Form1::Com_Click(int Index)
 {
-    trapped(*this, 1, 5, [&] {
+    trapped(*this, Window::Main, Form1Proc::Com_Click, [&] {
         if (Index != 0)
             return;
         Con_Change();
@@ -38,12 +36,12 @@ void Form1::Com_Click(int Index)
 
 void Form1::Gline(int Index)
 {
-    trapped(*this, 1, 3, [&] {
+    trapped(*this, Window::Main, Form1Proc::Gline, [&] {
         if (Index == 0) {
             StayConnected = true;
-            DialFailureCode = 0;
+            DialFailureCode = FailureNone;
             DialInProgress = true;
-            DialStage = 0;
+            DialStage = StageLaunch;
             module2().BrowserRearmPending = false;
             WatchConnecting = false;
             TryCount = 0;
@@ -52,7 +50,7 @@ void Form1::Gline(int Index)
             About->setEnabled(false);
             Com[0]->setText(kGoOffline);
             if (KeepOnline->interval() == 0)
-                KeepOnline->setInterval(int(settings->field(0).toLong()));
+                KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
         } else {
             StayConnected = false;
             ScheduleArmed = false;
@@ -70,7 +68,7 @@ void Form1::Gline(int Index)
 
 void Form1::Con_Change()
 {
-    trapped(*this, 1, 8, [&] {
+    trapped(*this, Window::Main, Form1Proc::Con_Change, [&] {
         TakeOverDeclined = false;
         DialUser = QString();
         DialPassword = QString();
@@ -82,7 +80,7 @@ void Form1::Con_Change()
             return;
         // A name without a row: try the list's names in turn.
         int next = 0;
-        while (!Ucinfo(0, {}, 4, 0, conText())) {
+        while (!Ucinfo(0, {}, UcinfoFind, ConInfo::ConName, conText())) {
             if (next >= Con->count()) {
                 setConText(QString(), false);
                 return;
@@ -91,24 +89,24 @@ void Form1::Con_Change()
         }
         if (!CheckDialUp()) {
             QuitRequested = true;
-            ExitMode = -213;
+            ExitMode = ExitDialUpMissing;
             closeMainWindow();
             return;
         }
-        DialCommand = kDialCommand + conInfo->field(0).toString();
-        const rt::Value user = conInfo->field(1);
-        const rt::Value password = conInfo->field(2);
+        DialCommand = kDialCommand + conInfo->field(ConInfo::ConName).toString();
+        const rt::Value user = conInfo->field(ConInfo::UserName);
+        const rt::Value password = conInfo->field(ConInfo::Password);
         if (!user.isNull())
             DialUser = user.toString();
         if (!password.isNull())
-            DialPassword = ProcessPwd(password.toString(), 0);
+            DialPassword = ProcessPwd(password.toString(), PwdReveal);
     });
 }
 
 QString Form1::ProcessPwd(const QString &pwd, int mode)
 {
-    return trapped(*this, 1, 9, QString(), [&] {
-        const int shift = mode == 1 ? 50 : -50;
+    return trapped(*this, Window::Main, Form1Proc::ProcessPwd, QString(), [&] {
+        const int shift = mode == PwdScramble ? 50 : -50;
         QString out;
         out.reserve(pwd.size());
         for (const QChar c : pwd) {
@@ -123,7 +121,7 @@ QString Form1::ProcessPwd(const QString &pwd, int mode)
 
 void Form1::Sett(int st, int ds)
 {
-    trapped(*this, 1, 19, [&] {
+    trapped(*this, Window::Main, Form1Proc::Sett, [&] {
         DialStage = st;
         StageDetail = ds;
     });
@@ -131,55 +129,55 @@ void Form1::Sett(int st, int ds)
 
 void Form1::SetStage(int st)
 {
-    trapped(*this, 1, 18, [&] {
+    trapped(*this, Window::Main, Form1Proc::SetStage, [&] {
         if (st != 0) {
             DialStage = st;
             return;
         }
-        if (ConnectToWindow < 0 && ConnectingWindow < 0 && ConnectedWindow < 0 && StageDetail != 2)
-            Sett(0, 0);
+        if (ConnectToWindow < 0 && ConnectingWindow < 0 && ConnectedWindow < 0 && StageDetail != DetailCannotStart)
+            Sett(StageLaunch, DetailNone);
         if (ConnectToWindow > 0 && ConnectingWindow < 0 && ConnectedWindow < 0 && DialInProgress)
-            Sett(1, 0);
-        if (DialStage == 1 && StageDetail == 0 && ConnectingWindow > 0 && DialInProgress)
-            Sett(2, 0);
-        if (DialStage == 2 && StageDetail == 0 && ConnectingWindow < 0 && DialInProgress)
-            Sett(1, 0);
-        if (LineState.equals(1))
-            Sett(2, 0);
+            Sett(StageDialog, DetailNone);
+        if (DialStage == StageDialog && StageDetail == DetailNone && ConnectingWindow > 0 && DialInProgress)
+            Sett(StageConnecting, DetailNone);
+        if (DialStage == StageConnecting && StageDetail == DetailNone && ConnectingWindow < 0 && DialInProgress)
+            Sett(StageDialog, DetailNone);
+        if (LineState.equals(LineUp))
+            Sett(StageConnecting, DetailNone);
         if (WatchConnecting)
-            Sett(0, 0);
+            Sett(StageLaunch, DetailNone);
     });
 }
 
 bool Form1::dialStep()
 {
     switch (DialStage) {
-    case 0:
-        if (StageDetail == 2) {
+    case StageLaunch:
+        if (StageDetail == DetailCannotStart) {
             WatchConnecting = true;
             CantDial();
-            StageDetail = 0;
+            StageDetail = DetailNone;
             return false;
         }
         if (!StayConnected || !DialInProgress || WatchConnecting || ConnectedWindow > 0)
             return true;
         if (!DialerLaunched && ConnectToWindow <= 0) {
             if (m_platform.process.shell(DialCommand, platform::style::NormalFocus) == 0)
-                StageDetail = 2;
+                StageDetail = DetailCannotStart;
             else
                 DialerLaunched = true;
         }
         return true;
-    case 1:
-        if (StageDetail == 0 && ConnectToWindow > 0 && ConnectingWindow < 0 && ConnectedWindow < 0) {
-            Skey(1, ConnectToWindow);
+    case StageDialog:
+        if (StageDetail == DetailNone && ConnectToWindow > 0 && ConnectingWindow < 0 && ConnectedWindow < 0) {
+            Skey(SkeyCredentials, ConnectToWindow);
             VerifyingSeen = false;
             ConnectPressedAt = m_platform.clock.now();
             TryCounted = false;
         }
         return true;
-    case 2: {
-        if (StageDetail != 0)
+    case StageConnecting: {
+        if (StageDetail != DetailNone)
             return true;
         DialerLaunched = false;
         if (ConnectedWindow >= 0)
@@ -189,7 +187,7 @@ bool Form1::dialStep()
         const bool failed = TryCount == MaxTries || (double(elapsed) > wait && !VerifyingSeen);
         if (!failed)
             return true;
-        Skey(0, ConnectingWindow, QStringLiteral("{ESC}"));
+        Skey(SkeyToWindow, ConnectingWindow, QStringLiteral("{ESC}"));
         if (!(TryCount < MaxTries)) {
             WatchConnecting = true;
         } else if (!TryCounted) {

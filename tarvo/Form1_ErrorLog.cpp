@@ -24,23 +24,26 @@ void Form1::loger(int frmNo, int functNo, bool nomsg)
     if (Err.number == 0)
         return;
 
-    const QString crLf = QStringLiteral("\r\n");
     const QString line1 = rt::generalDate(m_platform.clock.now()) + QLatin1Char(' ')
         + QString::number(Err.number) + Err.description + QLatin1Char(' ')
         + QString::number(frmNo) + QLatin1Char(' ') + QString::number(functNo) + QLatin1Char(' ')
         + (LineState.isEmpty() || LineState.isNull() ? QString() : LineState.toString());
     QString line2 = QStringLiteral("STATUS - ") + Delay->text() + QLatin1Char(' ') + Wait->text()
         + QLatin1Char(' ') + MaxTry->text();
-    for (const QCheckBox *box : {Atrec, Monitor, Shrink, AutoConnect, form8().AppStart})
+    for (const QCheckBox *box : {Atrec, Monitor, Shrink, AutoConnect, window<Form8>().AppStart})
         line2 += QLatin1Char(' ') + checkValue(box);
 
-    // A log that cannot be written loses this record and nothing else.
-    QFile log(errorLogPath());
-    if (log.open(QIODevice::WriteOnly | QIODevice::Append))
-        log.write((line1 + crLf + line2 + crLf).toUtf8());
+    // The record is on disk before the box goes up: a program that dies
+    // while the box is open has still logged it. A log that cannot be
+    // written loses this record and nothing else.
+    {
+        QFile log(errorLogPath());
+        if (log.open(QIODevice::WriteOnly | QIODevice::Append))
+            log.write((line1 + kCrLf + line2 + kCrLf).toUtf8());
+    }
 
     if (!nomsg)
-        m_platform.boxes.msgBox(QString::number(Err.number) + crLf + Err.description, platform::mb::OkOnly,
+        m_platform.boxes.msgBox(QString::number(Err.number) + kCrLf + Err.description, platform::mb::OkOnly,
                                 QStringLiteral("Tarvo - Internal Error"));
     Err.clear();
 }

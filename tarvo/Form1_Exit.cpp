@@ -12,93 +12,107 @@ namespace tarvo {
 
 void Form1::ComQ_Click()
 {
-    trapped(*this, 1, 7, [&] { QuitRequested = true; });
+    trapped(*this, Window::Main, Form1Proc::ComQ_Click, [&] { QuitRequested = true; });
 }
 
 void Form1::Form_Unload(int &Cancel)
 {
-    bool done = false;
-    trapped(*this, 1, 13, [&] {
+    const bool finished = trapped(*this, Window::Main, Form1Proc::Form_Unload, [&] {
         // Only a requested quit closes the main window.
         if (!QuitRequested) {
             Cancel = 1;
-            done = true;
             return;
         }
         MessageOpen = true;
 
-        const bool watching = Com[0]->text() == QLatin1String("&Go Offline")
-            && (LineState.equals(1) || (DialStage == 2 && ConnectingWindow > 0));
+        const bool watching = Com[0]->text() == kGoOffline
+            && (LineState.equals(LineUp) || (DialStage == StageConnecting && ConnectingWindow > 0));
         if (watching) {
-            const QString crLf = QStringLiteral("\r\n");
             const int answer = m_platform.boxes.msgBox(
-                QStringLiteral(" Tarvo Is Monitoring A Connection. ") + crLf
-                    + QStringLiteral("1) Press Yes For Terminating Both The Connection & Tarvo. ") + crLf
-                    + QStringLiteral("2) Press No To Keep The Connection Live & Quit Tarvo. ") + crLf
+                QStringLiteral(" Tarvo Is Monitoring A Connection. ") + kCrLf
+                    + QStringLiteral("1) Press Yes For Terminating Both The Connection & Tarvo. ") + kCrLf
+                    + QStringLiteral("2) Press No To Keep The Connection Live & Quit Tarvo. ") + kCrLf
                     + QStringLiteral("3) Press Cancel For Not Terminating Both The Connection & Tarvo. "),
                 platform::mb::YesNoCancel | platform::mb::Question, QStringLiteral("Tarvo - Exit Mode Confirmation"));
             if (answer == platform::mb::Yes) {
                 // The monitor hangs up first and closes the window again.
                 WatchConnecting = true;
-                ExitMode = 1;
+                ExitMode = ExitHangUpFirst;
                 Cancel = 1;
                 MessageOpen = false;
-                done = true;
                 return;
             }
             if (answer == platform::mb::No) {
-                ExitMode = 0;
+                ExitMode = ExitKeepLine;
                 Cancel = 0;
             } else {
                 QuitRequested = false;
-                ExitMode = -1;
-                module2().ScanMode = 1;
+                ExitMode = ExitAsk;
+                module2().ScanMode = ScanMonitor;
                 Cancel = 1;
                 MessageOpen = false;
-                done = true;
                 return;
             }
         }
 
-        const bool lineDown = LineState.isEmpty() || LineState.equals(0);
-        const bool declinedLine = LineState.equals(1) && TakeOverDeclined;
+        const bool lineDown = LineState.isEmpty() || LineState.equals(LineDown);
+        const bool declinedLine = LineState.equals(LineUp) && TakeOverDeclined;
         if (lineDown || declinedLine) {
-            if (ExitMode == -1) {
+            if (ExitMode == ExitAsk) {
                 const int answer = m_platform.boxes.msgBox(QStringLiteral(" Do You Want To Quit Tarvo ?  "),
                                                            platform::mb::YesNo | platform::mb::Question,
                                                            QStringLiteral("Tarvo - Exit Confirmation"));
                 if (answer == platform::mb::No) {
                     QuitRequested = false;
-                    module2().ScanMode = 1;
+                    module2().ScanMode = ScanMonitor;
                     Cancel = 1;
                     MessageOpen = false;
-                    done = true;
                     return;
                 }
             }
             // A session still up is recorded now; one that ended while the
             // exit waited for the hang-up has its record already.
-            if ((ExitMode == 0 || ExitMode == 1) && LineState.equals(1))
-                SetCstatus(1001);
+            if ((ExitMode == ExitKeepLine || ExitMode == ExitHangUpFirst) && LineState.equals(LineUp))
+                recordSessionOnce();
             Cancel = 0;
         }
 
-        if (m_form8)
-            m_form8->close();
-        if (m_login)
-            m_login->reject();
-        if (m_form5)
-            m_form5->close();
-        done = true;
+        closeOtherWindows();
         m_ended = true;
         Q_EMIT processEnded();
     });
     // A failure half-way keeps the window, so the program is never left
     // running without it.
-    if (!done) {
+    if (!finished) {
         MessageOpen = false;
         Cancel = 1;
     }
+}
+
+void Form1::recordSessionOnce()
+{
+    if (m_sessionRecorded)
+        return;
+    m_sessionRecorded = true;
+    SetCstatus(CloseSession);
+}
+
+void Form1::endSession()
+{
+    if (m_ended)
+        return;
+    // The desktop is going away: nothing may be asked, and a failure is
+    // logged without a message.
+    try {
+        if (Com[0]->text() == kGoOffline && LineState.equals(LineUp))
+            recordSessionOnce();
+        closeOtherWindows();
+    } catch (...) {
+        setFromCurrentException(Err);
+        loger(Window::Main, Form1Proc::EndSession, true);
+    }
+    m_ended = true;
+    Q_EMIT processEnded();
 }
 
 } // namespace tarvo

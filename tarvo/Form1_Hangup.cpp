@@ -10,31 +10,29 @@ namespace tarvo {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-
 struct FailureMessage { QString title; QString text; };
 
 FailureMessage failureMessage(int code, const QString &name, const QString &failureText)
 {
     const QString twice = kCrLf + kCrLf;
     switch (code) {
-    case 1:
+    case FailureLineInUse:
         return {QString(), QStringLiteral(" The Dial-Up Connection Named : ") + name + twice
                                + QStringLiteral(" Is Already In Use. Please Wait till It Is Free.")};
-    case 2:
+    case FailurePortInUse:
         return {QStringLiteral("Tarvo - Communications Port Unavailable"),
                 QStringLiteral(" The Communications Port Used By The Modem For ") + twice
                     + QStringLiteral(" The Dial-Up Connection Named : ") + name + twice
                     + QStringLiteral(" Is In Use . Close The Program Using It Or ") + twice
                     + QStringLiteral(" Wait Till Com The Port Is Available Again. ")};
-    case 3:
+    case FailureSettings:
         return {QStringLiteral("Tarvo- Configuration Settings Problem"),
                 QStringLiteral(" There Seems To Be Problem With Your Dial-Up Server ") + twice
                     + QStringLiteral(" Settings For The Connection Named : ") + name + twice
                     + QStringLiteral(" Please Check The Following ") + twice
                     + QStringLiteral(" The Protocols, The IP Address (If Not Set To Auto)") + twice
                     + QStringLiteral(" The Username , The Password, The DSN etc.")};
-    case 4:
+    case FailurePassword:
         return {QStringLiteral("Tarvo - Invalid Password"),
                 QStringLiteral(" The Password You Have Provided To Tarvo For AutoInsertion ") + twice
                     + QStringLiteral(" Is Not A Valid PassWord. ") + twice
@@ -48,7 +46,7 @@ FailureMessage failureMessage(int code, const QString &name, const QString &fail
 
 void Form1::DisconnectIt()
 {
-    trapped(*this, 1, 20, [&] {
+    trapped(*this, Window::Main, Form1Proc::DisconnectIt, [&] {
         module2().ScanWindows(0);
         platform::WindowManager &windows = m_platform.windows;
         const platform::Hwnd connected = ConnectedWindow;
@@ -59,27 +57,27 @@ void Form1::DisconnectIt()
             // Brings the connected window back so the hang-up key reaches it.
             m_platform.process.shell(DialCommand, platform::style::MinimizedFocus);
             if (windows.isWindowVisible(connected) == 1)
-                Skey(0, connected, QStringLiteral("%{c}"));
+                Skey(SkeyToWindow, connected, QStringLiteral("%{c}"));
         }
         if (connecting > 0 && windows.isWindowVisible(connecting) == 1)
-            Skey(0, connecting, QStringLiteral("%{F4}"));
+            Skey(SkeyToWindow, connecting, QStringLiteral("%{F4}"));
         if (dialog > 0 && windows.isWindowVisible(dialog) == 1)
-            Skey(0, dialog, QStringLiteral("%{F4}"));
+            Skey(SkeyToWindow, dialog, QStringLiteral("%{F4}"));
 
         if (connected < 0 && connecting < 0 && dialog < 0) {
             WatchConnecting = false;
-            SetCstatus(0);
-            SetStage(0);
-            if (ExitMode == 1)
-                ExitMode = 0;
-            if (DialFailureCode != 0) {
+            SetCstatus(CheckLine);
+            SetStage(StageLaunch);
+            if (ExitMode == ExitHangUpFirst)
+                ExitMode = ExitKeepLine;
+            if (DialFailureCode != FailureNone) {
                 const int code = DialFailureCode;
                 const FailureMessage m = failureMessage(code, conText(), module2().ErrorText);
                 MessageOpen = true;
                 m_platform.boxes.msgBox(m.text, platform::mb::Exclamation | platform::mb::OkOnly, m.title);
-                DialFailureCode = 0;
+                DialFailureCode = FailureNone;
                 MessageOpen = false;
-                if (code == 4)
+                if (code == FailurePassword)
                     UserPwd_Click();
             }
         }
@@ -88,7 +86,7 @@ void Form1::DisconnectIt()
 
 void Form1::CantDial()
 {
-    trapped(*this, 1, 22, [&] {
+    trapped(*this, Window::Main, Form1Proc::CantDial, [&] {
         const QString noConnections = QStringLiteral(" You Have Not Created Any Connections ") + kCrLf
             + QStringLiteral(" Create New Connections Using Dial-Up Networking.");
         const QString name = conText();
@@ -99,7 +97,7 @@ void Form1::CantDial()
                                         + kCrLf + QStringLiteral(" Try Another connection. "),
                                     platform::mb::Critical | platform::mb::OkOnly);
             MessageOpen = false;
-            ConOp(2, name);
+            ConOp(ConRemove, name);
         }
         if (conInfo->recordCount() == 0) {
             MessageOpen = true;
@@ -107,15 +105,15 @@ void Form1::CantDial()
             MessageOpen = false;
             return;
         }
-        Ucinfo(0, {}, 3, 0, conText());
+        Ucinfo(0, {}, UcinfoDeleteFound, ConInfo::ConName, conText());
         if (Con->count() == 0) {
             MessageOpen = true;
             m_platform.boxes.msgBox(noConnections, platform::mb::Exclamation | platform::mb::OkOnly);
             MessageOpen = false;
             setConText(QString());
         } else {
-            ConOp(4, QString(), 0);
-            Usetting(3, conText());
+            ConOp(ConSelectIndex, QString(), 0);
+            Usetting(Settings::LastConnection, conText());
         }
     });
 }

@@ -5,15 +5,15 @@ namespace tarvo {
 
 void Form1::Skey(int action, platform::Hwnd hnd, const QString &txt)
 {
-    trapped(*this, 1, 21, [&] {
+    trapped(*this, Window::Main, Form1Proc::Skey, [&] {
         platform::WindowManager &windows = m_platform.windows;
-        if (action == 0) {
+        if (action == SkeyToWindow) {
             if (hnd != -1 && windows.isWindowVisible(hnd) == 1) {
                 windows.setForegroundWindow(hnd);
                 windows.setFocus(hnd);
                 m_platform.keys.sendKeys(txt);
             }
-        } else if (action == 1) {
+        } else if (action == SkeyCredentials) {
             if (ConnectToWindow == -1)
                 return;
             windows.setForegroundWindow(ConnectToWindow);

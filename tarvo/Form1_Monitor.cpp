@@ -12,16 +12,16 @@ namespace tarvo {
 
 void Form1::KeepOnline_Timer()
 {
-    trapped(*this, 1, 15, [&] {
+    trapped(*this, Window::Main, Form1Proc::KeepOnline_Timer, [&] {
         doEvents();
         // The quit is carried out here, never from the button itself.
-        if (QuitRequested && ExitMode < 1) {
+        if (QuitRequested && ExitMode < ExitHangUpFirst) {
             closeMainWindow();
             return;
         }
 
         doEvents();
-        module2().ScanMode = 1;
+        module2().ScanMode = ScanMonitor;
         module2().ScanWindows(0);
 
         doEvents();
@@ -34,7 +34,7 @@ void Form1::KeepOnline_Timer()
                 Com_Click(0);
         }
 
-        SetCstatus(0);
+        SetCstatus(CheckLine);
 
         if (!dialStep())
             return;
@@ -43,20 +43,20 @@ void Form1::KeepOnline_Timer()
         if (!StayConnected && DialInProgress)
             Com_Click(0);
 
-        SetStage(0);
+        SetStage(StageLaunch);
     });
 }
 
 void Form1::Intercept()
 {
-    trapped(*this, 1, 24, [&] {
-        Form5 &question = form5();
+    trapped(*this, Window::Main, Form1Proc::Intercept, [&] {
+        Form5 &question = window<Form5>();
         auto showOrFlash = [&](QLabel *label) {
             platform::WindowManager &windows = m_platform.windows;
-            if (question.TakeOverAnswer < 0 && !question.isVisible()) {
+            if (question.TakeOverAnswer == NoAnswer && !question.isVisible()) {
                 for (QLabel *l : {question.Label1, question.Label2, question.Label5, question.Label6})
                     l->setHidden(l != label);
-                question.TakeOverAnswer = -1;
+                question.TakeOverAnswer = NoAnswer;
                 question.show();
                 windows.setForegroundWindow(windows.handleOf(&question));
             } else {
@@ -68,21 +68,21 @@ void Form1::Intercept()
         };
 
         if (ConnectedWindow > 0 && ConnectingWindow < 0 && !DialInProgress && !TakeOverDeclined) {
-            TakeOverKind = 2;
+            TakeOverKind = TakeOverLiveLine;
             TakeOverWindow = ConnectedWindow;
             showOrFlash(question.Label1);
         }
         if (ConnectToWindow > 0 && !DialInProgress && !TakeOverDeclined) {
-            TakeOverKind = 1;
+            TakeOverKind = TakeOverDialog;
             TakeOverWindow = ConnectToWindow;
             showOrFlash(question.Label2);
         }
 
-        if (question.TakeOverAnswer == 0) {
-            question.TakeOverAnswer = -1;
+        if (question.TakeOverAnswer == AnswerNo) {
+            question.TakeOverAnswer = NoAnswer;
             TakeOverDeclined = true;
-        } else if (question.TakeOverAnswer == 1) {
-            question.TakeOverAnswer = -1;
+        } else if (question.TakeOverAnswer == AnswerYes) {
+            question.TakeOverAnswer = NoAnswer;
             TakeOver();
             DialInProgress = true;
             SessionStart = m_platform.clock.now();
@@ -92,43 +92,38 @@ void Form1::Intercept()
 
 void Form1::TakeOver()
 {
-    trapped(*this, 1, 31, [&] {
+    trapped(*this, Window::Main, Form1Proc::TakeOver, [&] {
         Module2 &scanner = module2();
         scanner.ScanWindows(0);
-        if (TakeOverKind == 1) {
+        if (TakeOverKind == TakeOverDialog) {
             // A result left from an earlier take-over must not stand in for
             // this one.
             scanner.TakeOverResult = 0;
-            scanner.ScanMode = 2;
+            scanner.ScanMode = ScanTakeOver;
             scanner.ScanWindows(TakeOverWindow);
             if (scanner.TakeOverResult == 1) {
-                scanner.ScanMode = 1;
+                scanner.ScanMode = ScanMonitor;
                 scanner.ScanWindows(0);
                 Com_Click(0);
                 m_platform.windows.setForegroundWindow(TakeOverWindow);
                 m_platform.keys.sendKeys(QStringLiteral("{ENTER}"));
-                SetStage(0);
+                SetStage(StageLaunch);
             } else {
                 MessageOpen = true;
                 m_platform.boxes.msgBox(QStringLiteral(" Could Not Determine Connection "), platform::mb::OkOnly);
                 MessageOpen = false;
             }
-            scanner.ScanMode = 1;
-            KeepOnline->setInterval(int(settings->field(0).toLong()));
-        } else if (TakeOverKind == 2) {
+            scanner.ScanMode = ScanMonitor;
+            KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
+        } else if (TakeOverKind == TakeOverLiveLine) {
             QString caption = m_platform.windows.getWindowText(ConnectedWindow, 100);
             caption = rt::trimBlanks(caption);
             const QString name = rt::trimBlanks(caption.mid(12));
-            if (ConOp(0, name)) {
-                setConText(name);
-            } else {
-                if (!Ucinfo(0, {}, 4, 0, name))
-                    Ucinfo(0, {}, 2, 0, name);
-                addConListItem(name);
-                setConText(name);
-            }
+            if (!ConOp(ConFind, name))
+                registerConnection(name);
+            setConText(name);
             Com_Click(0);
-            KeepOnline->setInterval(int(settings->field(0).toLong()));
+            KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
         }
     });
 }

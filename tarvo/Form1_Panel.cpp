@@ -10,7 +10,7 @@ namespace tarvo {
 
 void Form1::Details_Click()
 {
-    trapped(*this, 1, 33, [&] {
+    trapped(*this, Window::Main, Form1Proc::Details_Click, [&] {
         doEvents();
         QWidget *const panel[] = {Shrink, AutoConnect, Monitor, UserPwd, DelayChange,
                                   WaitChange, MaxTryChange, Usage, Settings};

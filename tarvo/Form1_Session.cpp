@@ -33,50 +33,50 @@ bool isFalse(const rt::Value &v)
 
 void Form1::SetCstatus(int code)
 {
-    trapped(*this, 1, 16, [&] {
-        PrevLineState = LineState.isEmpty() ? 0 : LineState.toInt();
-        if (code != 1001) {
+    trapped(*this, Window::Main, Form1Proc::SetCstatus, [&] {
+        PrevLineState = LineState.isEmpty() ? int(LineDown) : LineState.toInt();
+        if (code != CloseSession) {
             if (DialInProgress && ConnectedWindow > 0) {
-                LineState = 1;
-                if (PrevLineState != 1)
+                LineState = LineUp;
+                if (PrevLineState != LineUp)
                     SessionStart = m_platform.clock.now();
                 return;
             }
-            LineState = 0;
-            if (PrevLineState == 0)
+            LineState = LineDown;
+            if (PrevLineState == LineDown)
                 return;
             StayConnected = DialInProgress && Atrec->isChecked();
         }
 
         settings->moveFirst();
-        if (isFalse(settings->field(11)))
+        if (isFalse(settings->field(Settings::TrackUsage)))
             return;
 
         const rt::DateTime end = m_platform.clock.now();
         const rt::DateTime start = SessionStart.isEmpty() ? rt::DateTime() : SessionStart.toDate();
         SessionEnd = end;
         SessionMinutes = rt::dateDiff(rt::Interval::Minute, start, end);
-        const rt::Value rate = settings->field(14);
+        const rt::Value rate = settings->field(Settings::CPerHr);
         const rt::Value cost = rate.isNull()
             ? rt::Value(rt::Currency{})
             : rt::Value(rt::Currency::fromDouble(double(SessionMinutes.toLong()) / 60.0 * rate.toDouble()));
 
         // One statement writes the whole row or nothing.
         track->addNew();
-        track->setField(0, end.datePart());
-        track->setField(1, SessionMinutes);
-        track->setField(2, cost);
-        track->setField(3, rt::trimBlanks(conText()));
-        track->setField(4, timeOfDay(start));
-        track->setField(5, timeOfDay(end));
-        track->setField(6, rate);
+        track->setField(Track::SessionDate, end.datePart());
+        track->setField(Track::Minutes, SessionMinutes);
+        track->setField(Track::SessionCost, cost);
+        track->setField(Track::Connection, rt::trimBlanks(conText()));
+        track->setField(Track::StartTime, timeOfDay(start));
+        track->setField(Track::EndTime, timeOfDay(end));
+        track->setField(Track::Rate, rate);
         track->update();
     });
 }
 
 void Form1::Backup_Timer()
 {
-    trapped(*this, 1, 4, [&] {
+    trapped(*this, Window::Main, Form1Proc::Backup_Timer, [&] {
         // The monitor timer found stopped is started again after half a
         // minute of one-second ticks.
         if (KeepOnline->interval() == 0)
@@ -86,7 +86,7 @@ void Form1::Backup_Timer()
             if (WatchdogTicks > 30) {
                 WatchdogTicks = 0;
                 WatchdogArmed = false;
-                KeepOnline->setInterval(int(settings->field(0).toLong()));
+                KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
             }
         }
     });

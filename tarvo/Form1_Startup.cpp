@@ -10,41 +10,36 @@
 
 namespace tarvo {
 
-namespace {
-const QString kCrLf = QStringLiteral("\r\n");
-}
-
 void Form1::Form_Load()
 {
     Loading = true;
     bool failed = true;
-    trapped(*this, 1, 42, [&] {
+    trapped(*this, Window::Main, Form1Proc::Form_Load, [&] {
         if (!CheckDialUp()) {
             QuitRequested = true;
-            ExitMode = -213;
+            ExitMode = ExitDialUpMissing;
             failed = false;
             closeMainWindow();
             return;
         }
         if (!InitDatabase()) {
             QuitRequested = true;
-            ExitMode = -212;
+            ExitMode = ExitStartupFailed;
             failed = false;
             closeMainWindow();
             return;
         }
         WatchdogArmed = false;
         Backup->setInterval(1000);
-        int rebuild = 0;
-        module1().ReadReg(rebuild);
-        ExitMode = -1;
+        module1().ReadReg(ReadConnections);
+        ExitMode = ExitAsk;
         LoadConnection();
         LoadSettings();
         module2().BrowserRearmPending = false;
         TakeOverDeclined = false;
         PanelStep = 4500;
         Details_Click();
-        KeepOnline->setInterval(int(settings->field(0).toLong()));
+        KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
         if (AutoConnect->isChecked())
             Com_Click(0);
         Loading = false;
@@ -54,14 +49,14 @@ void Form1::Form_Load()
         // The trap has logged it; a start that went wrong half-way ends here.
         m_platform.boxes.msgBox(QStringLiteral(" Tarvo Will Now Exit "), platform::mb::OkOnly);
         QuitRequested = true;
-        ExitMode = -212;
+        ExitMode = ExitStartupFailed;
         closeMainWindow();
     }
 }
 
 bool Form1::CheckDialUp()
 {
-    return trapped(*this, 1, 41, false, [&] {
+    return trapped(*this, Window::Main, Form1Proc::CheckDialUp, false, [&] {
         QString windowsDir = QString(100, QLatin1Char(' '));
         QString systemDir = QString(100, QLatin1Char(' '));
         m_platform.folders.getWindowsDirectory(windowsDir, 100);

@@ -1,5 +1,7 @@
 #include "tarvo/Form5.h"
 
+#include "tarvo/Codes.h"
+
 #include <QLabel>
 #include <QPushButton>
 
@@ -7,10 +9,12 @@ namespace tarvo {
 
 namespace {
 
-QLabel *message(QWidget *parent, const QString &text)
+// Procedure numbers of this window in the error log.
+enum Proc { PCom_Click = 1 };
+
+QLabel *message(DesignLayout &layout, QWidget *parent, const QString &text)
 {
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(10, 10, 300, 70);
+    auto *label = layout.place(new QLabel(text, parent), 10, 10, 300, 70);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignCenter);
     label->setAutoFillBackground(true);
@@ -20,16 +24,14 @@ QLabel *message(QWidget *parent, const QString &text)
 
 } // namespace
 
-Form5::Form5(QWidget *parent)
-    : QDialog(parent)
+Form5::Form5(Form1 &main)
+    : ChildWindow(main, Window::Question)
 {
     setWindowTitle(QStringLiteral("Tarvo"));
-    setFixedSize(320, 130);
-
-    Label1 = message(this, QStringLiteral("              Tarvo Detected A Live Connection .                    Do You Want Tarvo To Take Over and Monitor        The LIve Connection ?"));
-    Label2 = message(this, QStringLiteral("           Tarvo Detected A Connection In Progess .                    Do You Want Tarvo To Take Over and Monitor        The Connection In Progress?"));
-    Label5 = message(this, QStringLiteral("Going To Connect In 6 Seconds.           Press No To Cancel The Connection  And Yes To Proceed With Connection."));
-    Label6 = message(this, QStringLiteral("Going To DisConnect In 6 Seconds.           Press No To Keep The Connection  And Yes To Disconnect."));
+    Label1 = message(m_layout, this, QStringLiteral("              Tarvo Detected A Live Connection .                    Do You Want Tarvo To Take Over and Monitor        The LIve Connection ?"));
+    Label2 = message(m_layout, this, QStringLiteral("           Tarvo Detected A Connection In Progess .                    Do You Want Tarvo To Take Over and Monitor        The Connection In Progress?"));
+    Label5 = message(m_layout, this, QStringLiteral("Going To Connect In 6 Seconds.           Press No To Cancel The Connection  And Yes To Proceed With Connection."));
+    Label6 = message(m_layout, this, QStringLiteral("Going To DisConnect In 6 Seconds.           Press No To Keep The Connection  And Yes To Disconnect."));
     // Only their colours are used.
     Label3 = new QLabel(this);
     Label4 = new QLabel(this);
@@ -40,10 +42,10 @@ Form5::Form5(QWidget *parent)
     setBackground(Label1, background(Label4));
     setBackground(Label2, background(Label4));
 
-    Com[1] = new QPushButton(QStringLiteral("&Yes"), this);
-    Com[1]->setGeometry(70, 90, 80, 28);
-    Com[0] = new QPushButton(QStringLiteral("&No"), this);
-    Com[0]->setGeometry(170, 90, 80, 28);
+    Com[1] = m_layout.place(new QPushButton(QStringLiteral("&Yes"), this), 70, 90, 80, 28);
+    Com[0] = m_layout.place(new QPushButton(QStringLiteral("&No"), this), 170, 90, 80, 28);
+    m_layout.fit();
+    setFixedSize(m_layout.toPixels(QSize(320, 130)));
     connect(Com[1], &QPushButton::clicked, this, [this] { Com_Click(1); });
     connect(Com[0], &QPushButton::clicked, this, [this] { Com_Click(0); });
 }
@@ -62,11 +64,13 @@ void Form5::setBackground(QLabel *label, const QColor &colour)
 
 void Form5::Com_Click(int Index)
 {
-    // A take-over question: the answer is kept for the monitor to act on.
-    if (Label5->isHidden() && Label6->isHidden()) {
-        TakeOverAnswer = Index;
-        hide();
-    }
+    trap(PCom_Click, [&] {
+        // A take-over question: the answer is kept for the monitor to act on.
+        if (Label5->isHidden() && Label6->isHidden()) {
+            TakeOverAnswer = Index;
+            hide();
+        }
+    });
 }
 
 } // namespace tarvo

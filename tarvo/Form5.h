@@ -1,6 +1,9 @@
 #pragma once
 
-#include <QDialog>
+#include "tarvo/ChildWindow.h"
+#include "tarvo/Codes.h"
+#include "tarvo/DesignLayout.h"
+
 #include <array>
 
 class QLabel;
@@ -10,10 +13,10 @@ namespace tarvo {
 
 // The question window: whether to take over a connection made outside
 // Tarvo. Its last answer outlives the window being closed.
-class Form5 : public QDialog {
+class Form5 : public ChildWindow {
     Q_OBJECT
 public:
-    explicit Form5(QWidget *parent = nullptr);
+    explicit Form5(Form1 &main);
 
     void Com_Click(int Index);
 
@@ -25,12 +28,15 @@ public:
     QLabel *Label5 = nullptr;             // connect countdown
     QLabel *Label6 = nullptr;             // disconnect countdown
 
-    // -1 no answer yet, 0 No, 1 Yes.
-    int TakeOverAnswer = -1;
+    // NoAnswer, AnswerNo or AnswerYes.
+    int TakeOverAnswer = NoAnswer;
 
     // The label's background, and setting it (the flash alternates these).
     static QColor background(const QLabel *label);
     static void setBackground(QLabel *label, const QColor &colour);
+
+private:
+    DesignLayout m_layout{1};
 };
 
 } // namespace tarvo

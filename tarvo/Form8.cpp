@@ -1,5 +1,7 @@
 #include "tarvo/Form8.h"
 
+#include "tarvo/Codes.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -7,8 +9,8 @@
 
 namespace tarvo {
 
-Form8::Form8(QWidget *parent)
-    : QDialog(parent)
+Form8::Form8(Form1 &main)
+    : ChildWindow(main, Window::MoreSettings)
 {
     setWindowTitle(QStringLiteral("Tarvo - More Settings"));
     auto *grid = new QGridLayout(this);

@@ -9,15 +9,20 @@ namespace tarvo {
 
 namespace reg = platform::reg;
 
-void Module1::ReadReg(int &mode)
+namespace {
+// Procedure numbers of this module in the error log.
+enum Proc { PReadReg = 1, PGetRegValue, PGetMousePos };
+} // namespace
+
+void Module1::ReadReg(int mode)
 {
-    trapped(m_form, 11, 1, [&] {
-        if (mode == 0) {
+    trapped(m_form, Window::RegistryModule, PReadReg, [&] {
+        if (mode == ReadConnections) {
             rebuildConnectionList();
-        } else if (mode == -1) {
+        } else if (mode == ReadStartPage) {
             QString page;
             GetRegValue(reg::HKEY_CURRENT_USER, QStringLiteral("Software\\Microsoft\\Internet Explorer\\Main"),
-                        QStringLiteral("Start Page"), page, -1);
+                        QStringLiteral("Start Page"), page, ReadStartPage);
         }
     });
 }
@@ -63,30 +68,13 @@ void Module1::rebuildConnectionList()
         if (answer != reg::ERROR_SUCCESS)
             break;
         nameBuffer = kNameBuffer;
-        const QString connection = rt::dropTrailingNul(rt::trimBlanks(name));
-
-        bool known = false;
-        db::Recordset &conInfo = *m_form.conInfo;
-        if (conInfo.recordCount() > 0) {
-            conInfo.moveFirst();
-            for (int row = 0; row < conInfo.recordCount() && !known; ++row) {
-                known = conInfo.field(0).equals(connection);
-                if (!known)
-                    conInfo.moveNext();
-            }
-        }
-        if (!known) {
-            conInfo.addNew();
-            conInfo.setField(0, connection);
-            conInfo.update();
-        }
-        m_form.addConListItem(connection);
+        m_form.registerConnection(rt::dropTrailingNul(rt::trimBlanks(name)));
     }
     registry.regCloseKey(key);
 
     // The rebuild is one change of the box: the dial is prepared again only
     // when the selection ends up different.
-    const QString chosen = m_form.Ucinfo(0, {}, 4, 0, remembered) ? remembered
+    const QString chosen = m_form.Ucinfo(0, {}, UcinfoFind, ConInfo::ConName, remembered) ? remembered
                                                                    : (con->count() > 0 ? con->itemText(0) : QString());
     m_form.setConText(chosen, false);
     if (chosen != remembered)
@@ -95,7 +83,7 @@ void Module1::rebuildConnectionList()
 
 bool Module1::GetRegValue(reg::Hkey hive, const QString &subKey, const QString &valueName, QString &result, int mode)
 {
-    return trapped(m_form, 11, 2, false, [&] {
+    return trapped(m_form, Window::RegistryModule, PGetRegValue, false, [&] {
         platform::Registry &registry = m_form.platform().registry;
         reg::Hkey key = 0;
         if (registry.regOpenKeyEx(hive, subKey, 0, kAccessMask, key) != reg::ERROR_SUCCESS) {
@@ -117,7 +105,7 @@ bool Module1::GetRegValue(reg::Hkey hive, const QString &subKey, const QString &
         // no text.
         result = type == reg::REG_SZ ? QString::fromUtf8(text) : QString();
         registry.regCloseKey(key);
-        if (mode == -1)
+        if (mode == ReadStartPage)
             m_form.BrowserMatchText = result;
         return true;
     });
@@ -125,7 +113,7 @@ bool Module1::GetRegValue(reg::Hkey hive, const QString &subKey, const QString &
 
 void Module1::GetMousePos()
 {
-    trapped(m_form, 11, 3, [&] { MousePos = m_form.platform().windows.getCursorPos(); });
+    trapped(m_form, Window::RegistryModule, PGetMousePos, [&] { MousePos = m_form.platform().windows.getCursorPos(); });
 }
 
 } // namespace tarvo

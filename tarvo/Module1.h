@@ -15,8 +15,9 @@ class Module1 {
 public:
     explicit Module1(Form1 &form) : m_form(form) {}
 
-    // 0: rebuild the connection list; -1: read the browser's start page.
-    void ReadReg(int &mode);
+    // ReadConnections: rebuild the connection list; ReadStartPage: read the
+    // browser's start page.
+    void ReadReg(int mode);
     bool GetRegValue(platform::reg::Hkey hive, const QString &subKey, const QString &valueName, QString &result,
                      int mode);
     void GetMousePos();

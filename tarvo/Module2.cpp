@@ -22,11 +22,11 @@ constexpr int kTitleBuffer = 500;
 
 void Module2::ScanWindows(Hwnd parent)
 {
-    trapped(m_form, 12, PScanWindows, [&] {
+    trapped(m_form, Window::ScannerModule, PScanWindows, [&] {
         DialogCounter = 0;
         ConnectingCounter = 0;
         ErrorBoxCounter = 0;
-        ErrorCode = 0;
+        ErrorCode = FailureNone;
         platform::WindowManager &windows = m_form.platform().windows;
         ScanParent = parent == 0 ? windows.desktopWindow() : parent;
         m_form.ConnectToWindow = -1;
@@ -34,18 +34,17 @@ void Module2::ScanWindows(Hwnd parent)
         m_form.ConnectedWindow = -1;
         // Verifying is what the progress window shows now, not what it once
         // showed: a line that later drops is an attempt like any other.
-        if (ScanMode == 1)
+        if (ScanMode == ScanMonitor)
             m_form.VerifyingSeen = false;
         m_form.BrowserMatchText.clear();
-        int browserRequest = -1;
-        m_form.module1().ReadReg(browserRequest);
+        m_form.module1().ReadReg(ReadStartPage);
         windows.enumChildWindows(ScanParent, [this](Hwnd w) { return EnumProc(w); });
     });
 }
 
 QString Module2::GetTitle(Hwnd window, int mode)
 {
-    return trapped(m_form, 12, PGetTitle, QString(), [&] {
+    return trapped(m_form, Window::ScannerModule, PGetTitle, QString(), [&] {
         // The text arrives in a blank-filled buffer ended by a NUL: trimming
         // takes the blanks round it, the NUL goes last.
         QString buffer = m_form.platform().windows.getWindowText(window, kTitleBuffer);
@@ -66,18 +65,18 @@ QString Module2::GetTitle(Hwnd window, int mode)
 
 bool Module2::EnumProc(Hwnd window)
 {
-    return trapped(m_form, 12, PEnumProc, true, [&] { return visit(window); });
+    return trapped(m_form, Window::ScannerModule, PEnumProc, true, [&] { return visit(window); });
 }
 
 bool Module2::visit(Hwnd w)
 {
     doEvents();
-    if (ScanMode == -1)
+    if (ScanMode == ScanStop)
         return false;
     if (GetTitle(w, 0).isEmpty())
         return true;
 
-    if (ScanMode == 1) {
+    if (ScanMode == ScanMonitor) {
         Form1 &f = m_form;
         if (f.BrowserTriggerArmed && !f.DialInProgress && !BrowserRearmPending) {
             const bool isBrowser = f.BrowserMatchText.isEmpty()
@@ -90,7 +89,7 @@ bool Module2::visit(Hwnd w)
         }
         if (BrowserRearmPending) {
             if (GetTitle(BrowserWindow, 0).isEmpty()) {
-                if (f.form8().AppStart->isChecked())
+                if (f.window<Form8>().AppStart->isChecked())
                     f.BrowserTriggerArmed = true;
                 BrowserRearmPending = false;
                 BrowserWindow = -1;
@@ -101,13 +100,13 @@ bool Module2::visit(Hwnd w)
         if (f.WatchConnecting || f.DialInProgress)
             DetectConnecting(w);
         if (f.DialInProgress && DetectFailure(w)) {
-            f.Skey(0, ErrorBoxWindow, QStringLiteral("{ENTER}"));
+            f.Skey(SkeyToWindow, ErrorBoxWindow, QStringLiteral("{ENTER}"));
             f.DialFailureCode = ErrorCode;
             f.Com_Click(0);
             return false;
         }
         DetectConnected(w);
-    } else if (ScanMode == 2) {
+    } else if (ScanMode == ScanTakeOver) {
         return takeOverVisit(w);
     }
     return true;
@@ -120,14 +119,11 @@ bool Module2::takeOverVisit(Hwnd w)
         return true;
     TakeOverResult = 0;
     const QString name = GetTitle(w, -1);
-    if (m_form.ConOp(1, name)) {
+    if (m_form.ConOp(ConSelectFound, name)) {
         TakeOverResult = 1;
         return false;
     }
-    m_form.conInfo->addNew();
-    m_form.conInfo->setField(0, name);
-    m_form.conInfo->update();
-    m_form.addConListItem(name);
+    m_form.registerConnection(name);
     m_form.setConText(name);
     m_form.UserPwd_Click();
     TakeOverResult = 1;
@@ -150,7 +146,7 @@ bool Module2::MatchesConnection(const QString &title, const QString &prefix) con
 
 void Module2::LocateDialDialog(Hwnd w)
 {
-    trapped(m_form, 12, PLocateDialDialog, [&] {
+    trapped(m_form, Window::ScannerModule, PLocateDialDialog, [&] {
         Form1 &f = m_form;
         const bool isDialog = LastTitle == f.CaptionConnectTo.toUpper();
         if (!f.DialInProgress) {
@@ -169,7 +165,7 @@ void Module2::LocateDialDialog(Hwnd w)
 
 void Module2::DetectConnecting(Hwnd w)
 {
-    trapped(m_form, 12, PDetectConnecting, [&] {
+    trapped(m_form, Window::ScannerModule, PDetectConnecting, [&] {
         Form1 &f = m_form;
         if (LastTitle.size() > f.CaptionConnecting.size() && MatchesConnection(LastTitle, f.CaptionConnecting)
             && (f.DialInProgress || f.WatchConnecting)) {
@@ -189,19 +185,19 @@ int Module2::ClassifyFailure(const QString &upperText)
     // are written as the component words them, the text arrives upper-cased.
     const QString text = upperText.toUpper();
     if (text.left(34) == QStringLiteral("The modem is being used by another").toUpper())
-        return 2;
+        return FailurePortInUse;
     if (text.left(30) == QStringLiteral("another program is dialing the").toUpper())
-        return 1;
+        return FailureLineInUse;
     if (text.contains(QStringLiteral("CANNOT ESTABLISH")))
-        return 3;
+        return FailureSettings;
     if (text.contains(QStringLiteral("PASSWORD,")))
-        return 4;
-    return -232;
+        return FailurePassword;
+    return FailureOther;
 }
 
 bool Module2::DetectFailure(Hwnd w)
 {
-    return trapped(m_form, 12, PDetectFailure, false, [&] {
+    return trapped(m_form, Window::ScannerModule, PDetectFailure, false, [&] {
         Form1 &f = m_form;
         if (!f.DialInProgress)
             return false;
@@ -216,7 +212,7 @@ bool Module2::DetectFailure(Hwnd w)
             ErrorText = LastTitle;
             ErrorCode = ClassifyFailure(LastTitle);
         }
-        if (ErrorBoxCounter == 4 && ErrorCode != 0) {
+        if (ErrorBoxCounter == 4 && ErrorCode != FailureNone) {
             if (LastTitle.size() > f.CaptionConnecting.size() && MatchesConnection(LastTitle, f.CaptionConnecting))
                 return true;
         }
@@ -227,7 +223,7 @@ bool Module2::DetectFailure(Hwnd w)
 
 void Module2::DetectConnected(Hwnd w)
 {
-    trapped(m_form, 12, PDetectConnected, [&] {
+    trapped(m_form, Window::ScannerModule, PDetectConnected, [&] {
         Form1 &f = m_form;
         if (LastTitle.size() > f.CaptionConnected.size() && MatchesConnection(LastTitle, f.CaptionConnected))
             f.ConnectedWindow = w;
@@ -236,7 +232,7 @@ void Module2::DetectConnected(Hwnd w)
 
 void Module2::PlaceNearCursor(Hwnd window, int dx, int dy)
 {
-    trapped(m_form, 12, PPlaceNearCursor, [&] {
+    trapped(m_form, Window::ScannerModule, PPlaceNearCursor, [&] {
         platform::WindowManager &windows = m_form.platform().windows;
         const QPoint cursor = windows.getCursorPos();
         const QWidget *widget = windows.widgetOf(window);
@@ -250,7 +246,7 @@ void Module2::PlaceNearCursor(Hwnd window, int dx, int dy)
 
 void Module2::MakeTopmost(Hwnd window)
 {
-    trapped(m_form, 12, PMakeTopmost, [&] {
+    trapped(m_form, Window::ScannerModule, PMakeTopmost, [&] {
         m_form.platform().windows.setWindowPos(window, platform::swp::HWND_TOPMOST, 0, 0, 0, 0,
                                                platform::swp::SWP_NOMOVE | platform::swp::SWP_NOSIZE);
     });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/WindowManager.h"
+#include "tarvo/Codes.h"
 
 #include <QString>
 
@@ -36,13 +37,13 @@ public:
     static int ClassifyFailure(const QString &upperText);
 
     // --- scanner state, alive for the whole process
-    int ScanMode = 1;
+    int ScanMode = ScanMonitor;
     Hwnd ScanParent = 0;
     QString LastTitle;
     int DialogCounter = 0;
     int ConnectingCounter = 0;
     int ErrorBoxCounter = 0;
-    int ErrorCode = 0;
+    int ErrorCode = FailureNone;
     Hwnd ErrorBoxWindow = -1;
     QString ErrorText;
     Hwnd BrowserWindow = -1;

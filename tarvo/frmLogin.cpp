@@ -1,48 +1,67 @@
 #include "tarvo/frmLogin.h"
 
+#include "tarvo/Codes.h"
+#include "tarvo/DatabaseFile.h"
 #include "tarvo/Form1.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 
 namespace tarvo {
 
+namespace {
+
+// Procedure numbers of this window in the error log.
+enum Proc { PForm_Activate = 1, PtxtPassword_Change, PCheck1_Click, PcmdOK_Click, PcmdCancel_Click, PHelp_Click };
+
+// A masked password shows one "*" per character, whatever the desktop's
+// style draws by default.
+class AsteriskStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
 // Light cyan: a password is already stored.
 const QColor frmLogin::kStoredColour = QColor(0xC0, 0xFF, 0xFF);
 
-frmLogin::frmLogin(Form1 &main, QWidget *parent)
-    : QDialog(parent), m_main(main)
+frmLogin::frmLogin(Form1 &main)
+    : ChildWindow(main, Window::Credentials)
 {
     setWindowTitle(QStringLiteral("Auto Insert UserName And Password "));
-    setFixedSize(330, 150);
-
-    lblLabels[0] = new QLabel(QStringLiteral("&User Name:"), this);
-    lblLabels[0]->setGeometry(10, 15, 90, 24);
-    txtUserName = new QLineEdit(this);
-    txtUserName->setGeometry(105, 15, 210, 24);
+    lblLabels[0] = m_layout.place(new QLabel(QStringLiteral("&User Name:"), this), 10, 15, 90, 24);
+    txtUserName = m_layout.place(new QLineEdit(this), 105, 15, 210, 24);
     lblLabels[0]->setBuddy(txtUserName);
 
-    lblLabels[1] = new QLabel(QStringLiteral("&Password:"), this);
-    lblLabels[1]->setGeometry(10, 48, 90, 24);
-    txtPassword = new QLineEdit(this);
-    txtPassword->setGeometry(105, 48, 210, 24);
+    lblLabels[1] = m_layout.place(new QLabel(QStringLiteral("&Password:"), this), 10, 48, 90, 24);
+    txtPassword = m_layout.place(new QLineEdit(this), 105, 48, 210, 24);
     txtPassword->setEchoMode(QLineEdit::Password);
+    auto *asterisks = new AsteriskStyle;
+    asterisks->setParent(txtPassword);
+    txtPassword->setStyle(asterisks);
     lblLabels[1]->setBuddy(txtPassword);
 
-    Check1 = new QCheckBox(QStringLiteral("&Mask The Password"), this);
-    Check1->setGeometry(105, 78, 210, 22);
+    Check1 = m_layout.place(new QCheckBox(QStringLiteral("&Mask The Password"), this), 105, 78, 210, 22);
     Check1->setChecked(true);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setGeometry(40, 110, 80, 28);
+    cmdOK = m_layout.place(new QPushButton(QStringLiteral("OK"), this), 40, 110, 80, 28);
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setGeometry(125, 110, 80, 28);
-    Help = new QPushButton(QStringLiteral("&Help"), this);
-    Help->setGeometry(210, 110, 80, 28);
+    cmdCancel = m_layout.place(new QPushButton(QStringLiteral("Cancel"), this), 125, 110, 80, 28);
+    Help = m_layout.place(new QPushButton(QStringLiteral("&Help"), this), 210, 110, 80, 28);
     Help->setToolTip(QStringLiteral("Help On Auto Insert Feature"));
+
+    m_layout.fit();
+    setFixedSize(m_layout.toPixels(QSize(330, 150)));
 
     connect(txtPassword, &QLineEdit::textChanged, this, &frmLogin::txtPassword_Change);
     connect(Check1, &QCheckBox::clicked, this, &frmLogin::Check1_Click);
@@ -71,7 +90,7 @@ void frmLogin::showEvent(QShowEvent *event)
 
 void frmLogin::Form_Activate()
 {
-    trapped(m_main, 10, 1, [&] {
+    trap(PForm_Activate, [&] {
         setWindowTitle(QStringLiteral(" Connection : ") + m_main.conText());
         PasswordEdited = false;
         if (!txtUserName->text().trimmed().isEmpty()) {
@@ -93,7 +112,7 @@ void frmLogin::Form_Activate()
 
 void frmLogin::txtPassword_Change()
 {
-    trapped(m_main, 10, 2, [&] {
+    trap(PtxtPassword_Change, [&] {
         PasswordEdited = true;
         Check1->setEnabled(true);
     });
@@ -101,7 +120,7 @@ void frmLogin::txtPassword_Change()
 
 void frmLogin::Check1_Click()
 {
-    trapped(m_main, 10, 3, [&] {
+    trap(PCheck1_Click, [&] {
         txtPassword->setEchoMode(Check1->isChecked() ? QLineEdit::Password : QLineEdit::Normal);
         txtPassword->setFocus();
     });
@@ -109,21 +128,23 @@ void frmLogin::Check1_Click()
 
 void frmLogin::cmdOK_Click()
 {
-    trapped(m_main, 10, 4, [&] {
+    trap(PcmdOK_Click, [&] {
         if (passwordStoredLook() && !PasswordEdited) {
             accept();
             return;
         }
         if (txtUserName->text().trimmed().isEmpty() || txtPassword->text().trimmed().isEmpty()) {
             const int answer = m_main.platform().boxes.msgBox(
-                QStringLiteral(" You Must Enter Both UserName And PassWord \r\n For Autio Insert Feature To Work. Continue ?"),
+                QStringLiteral(" You Must Enter Both UserName And PassWord ") + kCrLf
+                    + QStringLiteral(" For Autio Insert Feature To Work. Continue ?"),
                 platform::mb::YesNo);
             if (answer == platform::mb::No)
                 return;
         }
         const QString name = m_main.conText();
-        m_main.Ucinfo(1, txtUserName->text(), 1, 0, name);
-        m_main.Ucinfo(2, m_main.ProcessPwd(txtPassword->text(), 1), 1, 0, name);
+        m_main.Ucinfo(ConInfo::UserName, txtUserName->text(), UcinfoEditFound, ConInfo::ConName, name);
+        m_main.Ucinfo(ConInfo::Password, m_main.ProcessPwd(txtPassword->text(), PwdScramble), UcinfoEditFound, ConInfo::ConName,
+                      name);
         m_main.Con_Change();
         accept();
     });
@@ -131,13 +152,15 @@ void frmLogin::cmdOK_Click()
 
 void frmLogin::cmdCancel_Click()
 {
-    trapped(m_main, 10, 5, [&] { reject(); });
+    trap(PcmdCancel_Click, [&] { reject(); });
 }
 
 void frmLogin::Help_Click()
 {
-    // The help window belongs to the help screens; until they exist the
-    // button has nothing to open.
+    trap(PHelp_Click, [] {
+        // The help window belongs to the help screens; until they exist the
+        // button has nothing to open.
+    });
 }
 
 } // namespace tarvo

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tarvo/ErrorTrap.h"
+#include "tarvo/ChildWindow.h"
+#include "tarvo/DesignLayout.h"
 
-#include <QDialog>
 #include <array>
 
 class QCheckBox;
@@ -12,14 +12,12 @@ class QPushButton;
 
 namespace tarvo {
 
-class Form1;
-
 // Where the user gives a connection's user name and password for Tarvo to
 // type into the dialing dialog. The password is kept scrambled.
-class frmLogin : public QDialog {
+class frmLogin : public ChildWindow {
     Q_OBJECT
 public:
-    explicit frmLogin(Form1 &main, QWidget *parent = nullptr);
+    explicit frmLogin(Form1 &main);
 
     void Form_Activate();
     void txtPassword_Change();
@@ -44,11 +42,11 @@ public:
 
     static const QColor kStoredColour;
 
+private:
+    DesignLayout m_layout{1};
+
 protected:
     void showEvent(QShowEvent *event) override;
-
-private:
-    Form1 &m_main;
 };
 
 } // namespace tarvo

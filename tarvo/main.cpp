@@ -4,6 +4,7 @@
 #include "platform/QtKeystrokes.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtWindowManager.h"
+#include "platform/SessionEnd.h"
 #include "platform/SystemFolders.h"
 #include "platform/dialup/DialCommandStarter.h"
 #include "platform/dialup/DialUpNetworking.h"
@@ -75,6 +76,11 @@ int main(int argc, char **argv)
     tarvo::Form1 form(services);
     QObject::connect(&form, &tarvo::Form1::processEnded, &app, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
+    // A logout, shutdown or termination signal ends the program quietly,
+    // with the session on the line recorded.
+    platform::SessionEnd sessionEnd;
+    QObject::connect(&sessionEnd, &platform::SessionEnd::ending, &form, &tarvo::Form1::endSession);
+
     form.Form_Load();
     if (form.ended())
         return form.ExitMode == -1 ? 0 : 1;

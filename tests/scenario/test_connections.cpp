@@ -46,8 +46,7 @@ Value lastConnection(tarvo::Form1 &f)
 
 void rebuild(tarvo::Form1 &f)
 {
-    int mode = 0;
-    f.module1().ReadReg(mode);
+    f.module1().ReadReg(tarvo::ReadConnections);
 }
 
 } // namespace
@@ -163,15 +162,23 @@ TEST(ConnectionBox, TypingIsUndoneWithAMessageAndEnterWithout)
     h.writeRegistry({"Home", "Work"});
     tarvo::Form1 &f = h.start();
 
+    // Keys take the keyboard's way: to the active window, and from there to
+    // whichever widget has the focus.
+    f.show();
+    f.activateWindow();
+    f.Con->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(f.windowHandle());
+
     h.boxes.answer(mb::Ok);
-    QTest::keyClick(f.Con->lineEdit(), Qt::Key_X);
+    QTest::keyClick(f.windowHandle(), Qt::Key_X);
     ASSERT_EQ(h.boxes.shown().size(), 1u);
     EXPECT_EQ(h.boxes.shown()[0].prompt, QStringLiteral(" You Cannot Edit Here "));
     EXPECT_EQ(h.boxes.shown()[0].buttons(), mb::OkOnly);
     EXPECT_EQ(f.conText(), QStringLiteral("Home"));
     EXPECT_FALSE(f.MessageOpen);
 
-    QTest::keyClick(f.Con->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(f.windowHandle(), Qt::Key_Return);
     EXPECT_EQ(h.boxes.shown().size(), 1u);
     EXPECT_EQ(f.conText(), QStringLiteral("Home"));
 }
@@ -198,8 +205,7 @@ TEST(Registry, StartPageIsReadForTheBrowserAndOtherValuesAreLeftAlone)
     EXPECT_EQ(page, QStringLiteral("http://www.tarvo.example/"));
     EXPECT_TRUE(f.BrowserMatchText.isEmpty());
 
-    int browser = -1;
-    f.module1().ReadReg(browser);
+    f.module1().ReadReg(tarvo::ReadStartPage);
     EXPECT_EQ(f.BrowserMatchText, QStringLiteral("http://www.tarvo.example/"));
 
     // A binary value reads as no text; a missing one fails and empties.
@@ -225,8 +231,7 @@ TEST(Registry, FileWithNoStartPageAndBadLinesStillReadsTheRest)
                                 "\"Quote \\\"d\\\"\"=\"\"\n");
     tarvo::Form1 &f = h.start();
     EXPECT_EQ(listOf(f), (QStringList{"Home", "Quote \"d\""}));
-    int browser = -1;
-    f.module1().ReadReg(browser);
+    f.module1().ReadReg(tarvo::ReadStartPage);
     EXPECT_TRUE(f.BrowserMatchText.isEmpty());
 }
 

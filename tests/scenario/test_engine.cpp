@@ -329,13 +329,13 @@ TEST_F(Engine, LiveOutsideConnectionOfTheChosenNameIsOfferedAndTakenOver)
     }
     f->MonitorOff = false;
     tick();
-    ASSERT_TRUE(f->form5().isVisible());
-    EXPECT_FALSE(f->form5().Label1->isHidden());
-    EXPECT_TRUE(f->form5().Label2->isHidden());
+    ASSERT_TRUE(f->window<tarvo::Form5>().isVisible());
+    EXPECT_FALSE(f->window<tarvo::Form5>().Label1->isHidden());
+    EXPECT_TRUE(f->window<tarvo::Form5>().Label2->isHidden());
     EXPECT_EQ(f->TakeOverKind, 2);
 
-    f->form5().Com[1]->click();
-    EXPECT_FALSE(f->form5().isVisible());
+    f->window<tarvo::Form5>().Com[1]->click();
+    EXPECT_FALSE(f->window<tarvo::Form5>().isVisible());
     tick();
     EXPECT_TRUE(online());
     EXPECT_TRUE(f->DialInProgress);
@@ -356,7 +356,7 @@ TEST_F(Engine, LiveOutsideConnectionOfAnotherNameIsNotOffered)
     f->MonitorOff = false;
     for (int i = 0; i < 3; ++i)
         tick();
-    EXPECT_FALSE(f->form5().isVisible());
+    EXPECT_FALSE(f->window<tarvo::Form5>().isVisible());
 }
 
 TEST_F(Engine, OutsideDialingDialogOfAnyConnectionIsTakenOverAndSelected)
@@ -364,9 +364,9 @@ TEST_F(Engine, OutsideDialingDialogOfAnyConnectionIsTakenOverAndSelected)
     start();
     choose(QStringLiteral("Home"));
     d.dialup.dial(QStringLiteral("Open"), platform::style::NormalFocus);
-    ASSERT_TRUE(ticksUntil([&] { return f->form5().isVisible(); }, 5));
-    EXPECT_FALSE(f->form5().Label2->isHidden());
-    f->form5().Com[1]->click();
+    ASSERT_TRUE(ticksUntil([&] { return f->window<tarvo::Form5>().isVisible(); }, 5));
+    EXPECT_FALSE(f->window<tarvo::Form5>().Label2->isHidden());
+    f->window<tarvo::Form5>().Com[1]->click();
     tick();
     EXPECT_EQ(f->conText(), QStringLiteral("Open"));
     EXPECT_TRUE(online());
@@ -379,13 +379,13 @@ TEST_F(Engine, NoStopsTheQuestionUntilTheBoxChangesAndAnOpenPanelSuppressesIt)
     start();
     choose(QStringLiteral("Home"));
     d.dialup.dial(QStringLiteral("Open"), platform::style::NormalFocus);
-    ASSERT_TRUE(ticksUntil([&] { return f->form5().isVisible(); }, 5));
-    f->form5().Com[0]->click();
+    ASSERT_TRUE(ticksUntil([&] { return f->window<tarvo::Form5>().isVisible(); }, 5));
+    f->window<tarvo::Form5>().Com[0]->click();
     tick();
     EXPECT_TRUE(f->TakeOverDeclined);
     for (int i = 0; i < 5; ++i)
         tick();
-    EXPECT_FALSE(f->form5().isVisible());
+    EXPECT_FALSE(f->window<tarvo::Form5>().isVisible());
 
     choose(QStringLiteral("Slow"));
     choose(QStringLiteral("Home"));
@@ -393,10 +393,10 @@ TEST_F(Engine, NoStopsTheQuestionUntilTheBoxChangesAndAnOpenPanelSuppressesIt)
     f->Details_Click();   // the panel opens
     for (int i = 0; i < 5; ++i)
         tick();
-    EXPECT_FALSE(f->form5().isVisible());
+    EXPECT_FALSE(f->window<tarvo::Form5>().isVisible());
     f->Details_Click();
-    ASSERT_TRUE(ticksUntil([&] { return f->form5().isVisible(); }, 5));
-    f->form5().Com[0]->click();
+    ASSERT_TRUE(ticksUntil([&] { return f->window<tarvo::Form5>().isVisible(); }, 5));
+    f->window<tarvo::Form5>().Com[0]->click();
     tick();
 }
 
@@ -407,5 +407,5 @@ TEST_F(Engine, MonitorOffLeavesOutsideConnectionsAlone)
     d.dialup.dial(QStringLiteral("Open"), platform::style::NormalFocus);
     for (int i = 0; i < 5; ++i)
         tick();
-    EXPECT_FALSE(f->form5().isVisible());
+    EXPECT_FALSE(f->window<tarvo::Form5>().isVisible());
 }

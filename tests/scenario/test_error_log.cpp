@@ -27,7 +27,7 @@ TEST(ErrorLog, RecordIsTwoLinesWithLocationLineStateAndOptions)
     // Line state known, other options ticked, no message asked for.
     f.LineState = 1;
     f.Shrink->setChecked(true);
-    f.form8().AppStart->setChecked(true);
+    f.window<tarvo::Form8>().AppStart->setChecked(true);
     f.Monitor->setChecked(false);
     f.Err.set(13, QStringLiteral("Type mismatch"));
     f.loger(12, 7, true);

@@ -223,7 +223,7 @@ TEST_F(Scanner, BrowserIsSeenOnlyWhenArmedOfflineAndRearmedOnceItCloses)
     f->BrowserStartSeen = false;
     f->BrowserTriggerArmed = false;
     scan->BrowserRearmPending = true;
-    f->form8().AppStart->setChecked(true);
+    f->window<tarvo::Form8>().AppStart->setChecked(true);
     monitor();
     EXPECT_TRUE(scan->BrowserRearmPending);
     EXPECT_FALSE(f->BrowserStartSeen);

@@ -108,8 +108,8 @@ TEST(Startup, FirstStartStoresTheDefaultTimesAndTheScheduleFollowsTheSwitch)
         f.settings->moveFirst();
         EXPECT_EQ(f.settings->field(9), rt::Value("6:00 am"));
         EXPECT_EQ(f.settings->field(10), rt::Value("6:30 am"));
-        EXPECT_EQ(f.form8().Alarm[0]->text(), QStringLiteral("6:00 am"));
-        EXPECT_EQ(f.form8().Alarm[1]->text(), QStringLiteral("6:30 am"));
+        EXPECT_EQ(f.window<tarvo::Form8>().Alarm[0]->text(), QStringLiteral("6:00 am"));
+        EXPECT_EQ(f.window<tarvo::Form8>().Alarm[1]->text(), QStringLiteral("6:30 am"));
         EXPECT_FALSE(f.ScheduleArmed);
         EXPECT_FALSE(f.BrowserTriggerArmed);
     }
@@ -129,9 +129,9 @@ TEST(Startup, FirstStartStoresTheDefaultTimesAndTheScheduleFollowsTheSwitch)
         }
         tarvo::Form1 &f = h.start();
         EXPECT_TRUE(f.BrowserTriggerArmed);
-        EXPECT_TRUE(f.form8().AppStart->isChecked());
+        EXPECT_TRUE(f.window<tarvo::Form8>().AppStart->isChecked());
         EXPECT_TRUE(f.ScheduleArmed);
-        EXPECT_TRUE(f.form8().AlarmStart->isChecked());
+        EXPECT_TRUE(f.window<tarvo::Form8>().AlarmStart->isChecked());
         // The connect time stays text; the disconnect time becomes a time.
         EXPECT_EQ(f.ConnectAt, rt::Value("7:15 am"));
         EXPECT_EQ(f.DisconnectAt.type(), rt::VType::Date);
