@@ -18,6 +18,11 @@ void Form1::ComQ_Click()
 void Form1::Form_Unload(int &Cancel)
 {
     const bool finished = trapped(*this, Window::Main, Form1Proc::Form_Unload, [&] {
+        // Once ended, nothing is asked again.
+        if (m_ended) {
+            Cancel = 0;
+            return;
+        }
         // Only a requested quit closes the main window.
         if (!QuitRequested) {
             Cancel = 1;

@@ -1,11 +1,12 @@
 // The credentials dialog: what it shows for a connection and what it stores.
-#include "Harness.h"
+#include "StartedTarvo.h"
 #include "tarvo/Form1.h"
 #include "tarvo/frmLogin.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -15,13 +16,8 @@ namespace mb = platform::mb;
 
 namespace {
 
-class Credentials : public ::testing::Test {
+class Credentials : public StartedTarvo {
 protected:
-    void SetUp() override
-    {
-        h.writeRegistry({"Home", "Work"});
-        f = &h.start();
-    }
     // Opens the dialog for Home and lets `use` work it like the user would.
     void open(const std::function<void(tarvo::frmLogin &)> &use)
     {
@@ -30,11 +26,9 @@ protected:
     }
     Value stored(int field)
     {
-        EXPECT_TRUE(f->Ucinfo(0, {}, 4, 0, QStringLiteral("Home")));
+        EXPECT_TRUE(f->Ucinfo(0, {}, tarvo::UcinfoFind, tarvo::ConInfo::ConName, QStringLiteral("Home")));
         return f->conInfo->field(field);
     }
-    Harness h;
-    tarvo::Form1 *f = nullptr;
 };
 
 } // namespace
@@ -115,4 +109,14 @@ TEST_F(Credentials, CancelSavesNothingAndMaskCanBeTurnedOff)
         dlg.cmdCancel->click();
     });
     EXPECT_TRUE(stored(2).isNull());
+}
+
+TEST_F(Credentials, MaskedPasswordShowsAnAsteriskPerCharacter)
+{
+    open([](tarvo::frmLogin &dlg) {
+        EXPECT_EQ(dlg.txtPassword->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(dlg.txtPassword->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, dlg.txtPassword),
+                  int('*'));
+        dlg.cmdCancel->click();
+    });
 }

@@ -83,3 +83,40 @@ TEST(ErrorLog, RecordsOfSuccessiveRunsFollowOneAnother)
     }
     EXPECT_EQ(h.errorLogLines().size(), 4);
 }
+
+TEST(ErrorLog, RecordIsOnDiskBeforeItsBoxGoesUp)
+{
+    Harness h;
+    tarvo::Form1 &f = h.start();
+    QString logWhileShown;
+    h.boxes.whileShown = [&](const ShownBox &) { logWhileShown = h.readErrorLog(); };
+    h.boxes.answer(mb::Ok);
+    f.Err.set(13, QStringLiteral("Type mismatch"));
+    f.loger(1, 48);
+    EXPECT_TRUE(logWhileShown.contains(QStringLiteral(" 13Type mismatch 1 48 ")));
+    EXPECT_EQ(logWhileShown, h.readErrorLog());
+}
+
+TEST(ErrorTrap, AnythingThrownIsLoggedAndTheProcedureEndsWithoutTheProgram)
+{
+    Harness h;
+    tarvo::Form1 &f = h.start();
+    h.boxes.answer(mb::Ok);
+    h.boxes.answer(mb::Ok);
+    h.boxes.answer(mb::Ok);
+    bool after = false;
+    EXPECT_FALSE(tarvo::trapped(f, tarvo::Window::Main, 99, [&] {
+        throw 42;
+        after = true;
+    }));
+    EXPECT_FALSE(tarvo::trapped(f, tarvo::Window::Credentials, 4, [] { throw std::runtime_error("odd"); }));
+    EXPECT_FALSE(tarvo::trapped(f, tarvo::Window::ScannerModule, 2, [] { rt::err::invalidPropertyValue(); }));
+    EXPECT_TRUE(tarvo::trapped(f, tarvo::Window::Main, 99, [] {}));
+    EXPECT_FALSE(after);
+
+    const QStringList lines = h.errorLogLines();
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(lines[0].contains(QStringLiteral(" 51Internal error 1 99 "))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[2].contains(QStringLiteral(" 51Internal error: odd 10 4 "))) << lines[2].toStdString();
+    EXPECT_TRUE(lines[4].contains(QStringLiteral(" 380Invalid property value 12 2 "))) << lines[4].toStdString();
+}

@@ -1,5 +1,5 @@
 // The window scanner on a desktop written out by the test.
-#include "Harness.h"
+#include "StartedTarvo.h"
 #include "tarvo/Form1.h"
 #include "tarvo/Form8.h"
 #include "tarvo/Module2.h"
@@ -22,21 +22,19 @@ const QStringList dialogChildren(const QString &name)
             QStringLiteral("&Password:"), QString(), QStringLiteral("&Connect"), QStringLiteral("Cancel")};
 }
 
-class Scanner : public ::testing::Test {
+class Scanner : public StartedTarvo {
 protected:
+    QStringList connections() const override { return {"Home", "Work", kLong}; }
     void SetUp() override
     {
-        h.writeRegistry({"Home", "Work", kLong});
-        f = &h.start();
+        StartedTarvo::SetUp();
         scan = &f->module2();
     }
     void monitor()
     {
-        scan->ScanMode = 1;
+        scan->ScanMode = tarvo::ScanMonitor;
         scan->ScanWindows(0);
     }
-    Harness h;
-    tarvo::Form1 *f = nullptr;
     tarvo::Module2 *scan = nullptr;
     FakeDesktop &desk = h.desktop;
 };
@@ -268,8 +266,11 @@ TEST_F(Scanner, AStoppedScanVisitsNothing)
 {
     f->DialInProgress = true;
     desk.open(QStringLiteral("Connected to Home"));
-    scan->ScanMode = -1;
+    scan->LastTitle = QStringLiteral("untouched");
+    scan->ScanMode = tarvo::ScanStop;
     scan->ScanWindows(0);
+    // Not even a title was read.
+    EXPECT_EQ(scan->LastTitle, QStringLiteral("untouched"));
     EXPECT_EQ(f->ConnectedWindow, -1);
 }
 

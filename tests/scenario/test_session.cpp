@@ -1,5 +1,5 @@
 // Session accounting: the line state, the usage record and the watchdog.
-#include "Harness.h"
+#include "StartedTarvo.h"
 #include "tarvo/Form1.h"
 
 #include <QCheckBox>
@@ -12,13 +12,8 @@ using rt::Value;
 
 namespace {
 
-class Session : public ::testing::Test {
+class Session : public StartedTarvo {
 protected:
-    void SetUp() override
-    {
-        h.writeRegistry({"Home", "Work"});
-        f = &h.start();
-    }
     // A line that comes up at `from` and goes down at `to`.
     void session(const DateTime &from, const DateTime &to)
     {
@@ -40,12 +35,9 @@ protected:
     {
         f->settings->moveFirst();
         f->settings->edit();
-        f->settings->setField(14, rate);
+        f->settings->setField(tarvo::Settings::CPerHr, rate);
         f->settings->update();
     }
-
-    Harness h;
-    tarvo::Form1 *f = nullptr;
 };
 
 } // namespace

@@ -23,6 +23,8 @@ void ScriptedMessageBoxes::verifyAllUsed()
 int ScriptedMessageBoxes::msgBox(const QString &prompt, int style, const QString &title)
 {
     m_shown.push_back({prompt, style, title});
+    if (whileShown)
+        whileShown(m_shown.back());
     if (m_answers.empty()) {
         ADD_FAILURE() << "message box with no scripted answer: [" << title.toStdString() << "] "
                       << prompt.toStdString();

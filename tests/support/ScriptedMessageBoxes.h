@@ -33,6 +33,9 @@ public:
     int msgBox(const QString &prompt, int style, const QString &title) override;
     void showModal(QDialog &dialog) override;
 
+    // Runs while each box is up, before it is answered.
+    std::function<void(const ShownBox &)> whileShown;
+
     const std::vector<ShownBox> &shown() const { return m_shown; }
     std::vector<QString> titles() const;
     void clear() { m_shown.clear(); }

@@ -1,0 +1,69 @@
+// The real program, as built, on a fresh program folder: it starts, holds
+// its database, and a termination signal ends it cleanly.
+#include "ErrorNumber.h"
+#include "platform/database/Database.h"
+#include "tarvo/DatabaseFile.h"
+#include "tools/ShippedDatabase.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(file);
+        QDir().mkpath(QFileInfo(target).path());
+        ASSERT_TRUE(QFile::copy(file, target)) << target.toStdString();
+    }
+}
+
+// Whether a running Tarvo holds the database (a second opener is refused).
+bool databaseHeld(const QString &path)
+{
+    return testing_support::errorNumber([&] { db::Database::openExclusive(path, tarvo::kDatabaseConnect); }) == 3045;
+}
+
+} // namespace
+
+TEST(MainProgram, StartsOnAFreshFolderAndEndsCleanlyOnATerminationSignal)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString program = dir.filePath(QStringLiteral("tarvo"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TARVO_PROGRAM), program));
+    copyTree(QStringLiteral(TARVO_MACHINE_FILES), dir.filePath(QStringLiteral("machine")));
+    const QString database = dir.filePath(tarvo::kDatabaseFileName);
+    tools::writeShippedDatabase(database);
+
+    QProcess tarvo;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    tarvo.setProcessEnvironment(env);
+    tarvo.setWorkingDirectory(dir.path());
+    tarvo.start(program, {});
+    ASSERT_TRUE(tarvo.waitForStarted(10000));
+
+    // The process gets there in its own time: look until it holds the file.
+    bool held = false;
+    for (int i = 0; i < 300 && !held && tarvo.state() == QProcess::Running; ++i) {
+        tarvo.waitForFinished(100);
+        held = databaseHeld(database);
+    }
+    ASSERT_TRUE(held) << tarvo.readAllStandardError().toStdString();
+
+    tarvo.terminate();
+    ASSERT_TRUE(tarvo.waitForFinished(20000));
+    EXPECT_EQ(tarvo.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tarvo.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("err.log"))));
+    // Ended, it lets go of the database.
+    EXPECT_FALSE(databaseHeld(database));
+}
