@@ -1,9 +1,7 @@
 #include "platform/FileRegistry.h"
 
+#include "platform/SectionFile.h"
 #include "platform/SystemFolders.h"
-
-#include <QFile>
-#include <QTextStream>
 
 namespace platform {
 
@@ -73,6 +71,19 @@ bool parseValueLine(const QString &line, FileRegistry::Entry &entry)
     return false;
 }
 
+QVector<FileRegistry::Entry> entriesOf(const QStringList &lines)
+{
+    QVector<FileRegistry::Entry> entries;
+    for (const QString &line : lines) {
+        FileRegistry::Entry e;
+        // A line that does not read as a value is passed over: one bad
+        // hand edit must not hide the rest of the key.
+        if (parseValueLine(line, e))
+            entries.push_back(e);
+    }
+    return entries;
+}
+
 } // namespace
 
 FileRegistry::FileRegistry(QString path)
@@ -82,28 +93,7 @@ FileRegistry::FileRegistry(QString path)
 
 QVector<FileRegistry::Entry> FileRegistry::readKey(const QString &keyPath) const
 {
-    QVector<Entry> entries;
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return entries;
-    QTextStream in(&file);
-    in.setEncoding(QStringConverter::Utf8);
-    bool inKey = false;
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            inKey = line.mid(1, line.size() - 2).trimmed().compare(keyPath, Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        Entry e;
-        // A line that does not read as a value is passed over: one bad
-        // hand edit must not hide the rest of the key.
-        if (inKey && parseValueLine(line, e))
-            entries.push_back(e);
-    }
-    return entries;
+    return entriesOf(SectionFile::read(m_path).lines(keyPath, Qt::CaseInsensitive));
 }
 
 int FileRegistry::regOpenKeyEx(reg::Hkey hive, const QString &subKey, int, int, reg::Hkey &result)
@@ -114,21 +104,11 @@ int FileRegistry::regOpenKeyEx(reg::Hkey hive, const QString &subKey, int, int, 
     const QString keyPath = hiveText + QLatin1Char('\\') + subKey;
 
     // A key exists when the file has its section, even an empty one.
-    QFile file(m_path);
-    bool exists = false;
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QTextStream in(&file);
-        in.setEncoding(QStringConverter::Utf8);
-        while (!in.atEnd() && !exists) {
-            const QString line = in.readLine().trimmed();
-            exists = line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))
-                && line.mid(1, line.size() - 2).trimmed().compare(keyPath, Qt::CaseInsensitive) == 0;
-        }
-    }
-    if (!exists)
+    const SectionFile file = SectionFile::read(m_path);
+    if (!file.has(keyPath, Qt::CaseInsensitive))
         return reg::ERROR_FILE_NOT_FOUND;
     result = m_next++;
-    m_open.insert(result, readKey(keyPath));
+    m_open.insert(result, entriesOf(file.lines(keyPath, Qt::CaseInsensitive)));
     return reg::ERROR_SUCCESS;
 }
 

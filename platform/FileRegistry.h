@@ -9,7 +9,7 @@
 namespace platform {
 
 // The stand-in machine's registry: one text file in the style of an exported
-// registry, read anew each time a key is opened so that hand edits and
+// registry, read once each time a key is opened so that hand edits and
 // connections added meanwhile show up.
 //
 //   ; comment

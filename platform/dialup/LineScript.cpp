@@ -1,7 +1,6 @@
 #include "platform/dialup/LineScript.h"
 
-#include <QFile>
-#include <QTextStream>
+#include "platform/SectionFile.h"
 
 namespace dialup {
 
@@ -62,22 +61,9 @@ void apply(LineScript &s, const QString &key, const QString &value)
 LineScript LineScript::read(const QString &path, const QString &connection)
 {
     LineScript script;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return script;
-    QTextStream in(&file);
-    in.setEncoding(QStringConverter::Utf8);
-    bool inSection = false;
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            inSection = line.mid(1, line.size() - 2).trimmed() == connection;
-            continue;
-        }
-        const int eq = line.indexOf(QLatin1Char('='));
-        if (inSection && eq > 0)
+    for (const QString &line : platform::SectionFile::read(path).lines(connection)) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0)
             apply(script, line.left(eq), line.mid(eq + 1));
     }
     return script;

@@ -32,7 +32,7 @@ QStringList rowsOf(tarvo::Form1 &f)
         return out;
     f.conInfo->moveFirst();
     while (!f.conInfo->eof()) {
-        out << f.conInfo->field(0).toString();
+        out << f.conInfo->field(tarvo::ConInfo::ConName).toString();
         f.conInfo->moveNext();
     }
     return out;
@@ -41,7 +41,7 @@ QStringList rowsOf(tarvo::Form1 &f)
 Value lastConnection(tarvo::Form1 &f)
 {
     f.settings->moveFirst();
-    return f.settings->field(3);
+    return f.settings->field(tarvo::Settings::LastConnection);
 }
 
 void rebuild(tarvo::Form1 &f)
@@ -73,13 +73,13 @@ TEST(ConnectionList, StartSelectsTheRememberedNameOrStoresTheFirstWhenItIsGone)
     h.writeRegistry({"Home", "Work"});
     {
         tarvo::Form1 &f = h.start();
-        f.Usetting(3, QStringLiteral("Work"));
+        f.Usetting(tarvo::Settings::LastConnection, QStringLiteral("Work"));
         h.endForm();
     }
     {
         tarvo::Form1 &f = h.start();
         EXPECT_EQ(f.conText(), QStringLiteral("Work"));
-        f.Usetting(3, QStringLiteral("Gone"));
+        f.Usetting(tarvo::Settings::LastConnection, QStringLiteral("Gone"));
         h.endForm();
     }
     tarvo::Form1 &f = h.start();
@@ -129,7 +129,7 @@ TEST(ConnectionList, ADeletedConnectionKeepsItsRowAndStaysSelectedUntilTheRowGoe
     EXPECT_EQ(f.conText(), QStringLiteral("Work"));
     EXPECT_EQ(rowsOf(f), (QStringList{"Home", "Work"}));
 
-    ASSERT_TRUE(f.Ucinfo(0, {}, 3, 0, QStringLiteral("Work")));
+    ASSERT_TRUE(f.Ucinfo(tarvo::ConInfo::ConName, {}, tarvo::UcinfoDeleteFound, tarvo::ConInfo::ConName, QStringLiteral("Work")));
     f.Label5_MouseMove(0, 0, 10, 10);
     EXPECT_EQ(f.conText(), QStringLiteral("Home"));
 }
@@ -150,9 +150,9 @@ TEST(ConnectionList, MouseOverTheConnectionAreaPicksUpANewConnectionUnlessTheBox
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(f.Label5, &move);
     EXPECT_EQ(listOf(f), (QStringList{"Home", "New One"}));
-    ASSERT_TRUE(f.Ucinfo(0, {}, 4, 0, QStringLiteral("New One")));
-    EXPECT_TRUE(f.conInfo->field(1).isNull());
-    EXPECT_TRUE(f.conInfo->field(2).isNull());
+    ASSERT_TRUE(f.Ucinfo(tarvo::ConInfo::ConName, {}, tarvo::UcinfoFind, tarvo::ConInfo::ConName, QStringLiteral("New One")));
+    EXPECT_TRUE(f.conInfo->field(tarvo::ConInfo::UserName).isNull());
+    EXPECT_TRUE(f.conInfo->field(tarvo::ConInfo::Password).isNull());
     EXPECT_EQ(f.conText(), QStringLiteral("Home"));
 }
 

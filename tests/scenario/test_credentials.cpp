@@ -44,8 +44,8 @@ TEST_F(Credentials, TypedPasswordIsStoredScrambledAndTypedOnTheNextDial)
         QTest::keyClicks(dlg.txtPassword, QStringLiteral("abc"));
         dlg.cmdOK->click();
     });
-    EXPECT_EQ(stored(1), Value("ann"));
-    const QString scrambled = stored(2).toString();
+    EXPECT_EQ(stored(tarvo::ConInfo::UserName), Value("ann"));
+    const QString scrambled = stored(tarvo::ConInfo::Password).toString();
     ASSERT_EQ(scrambled.size(), 3);
     EXPECT_EQ(scrambled.at(0).unicode(), 147);
     EXPECT_EQ(scrambled.at(1).unicode(), 148);
@@ -56,8 +56,8 @@ TEST_F(Credentials, TypedPasswordIsStoredScrambledAndTypedOnTheNextDial)
 
 TEST_F(Credentials, WithAPasswordStoredOkWithoutTypingOneSavesNothing)
 {
-    f->Ucinfo(1, QStringLiteral("ann"), 1, 0, QStringLiteral("Home"));
-    f->Ucinfo(2, f->ProcessPwd(QStringLiteral("abc"), 1), 1, 0, QStringLiteral("Home"));
+    f->Ucinfo(tarvo::ConInfo::UserName, QStringLiteral("ann"), tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, QStringLiteral("Home"));
+    f->Ucinfo(tarvo::ConInfo::Password, f->ProcessPwd(QStringLiteral("abc"), tarvo::PwdScramble), tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, QStringLiteral("Home"));
     h.keys.sent.clear();
     open([](tarvo::frmLogin &dlg) {
         EXPECT_EQ(dlg.txtUserName->text(), QStringLiteral("ann"));
@@ -70,15 +70,15 @@ TEST_F(Credentials, WithAPasswordStoredOkWithoutTypingOneSavesNothing)
     });
     // The user name was selected for typing over.
     EXPECT_EQ(h.keys.sent, QStringList{"+{END}"});
-    EXPECT_EQ(stored(1), Value("ann"));
-    EXPECT_EQ(f->ProcessPwd(stored(2).toString(), 0), QStringLiteral("abc"));
+    EXPECT_EQ(stored(tarvo::ConInfo::UserName), Value("ann"));
+    EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), 0), QStringLiteral("abc"));
 
     open([](tarvo::frmLogin &dlg) {
         QTest::keyClicks(dlg.txtPassword, QStringLiteral("new"));
         EXPECT_TRUE(dlg.Check1->isEnabled());
         dlg.cmdOK->click();
     });
-    EXPECT_EQ(f->ProcessPwd(stored(2).toString(), 0), QStringLiteral("new"));
+    EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), 0), QStringLiteral("new"));
 }
 
 TEST_F(Credentials, AnEmptyFieldAsksAndNoKeepsTheDialogOpen)
@@ -88,7 +88,7 @@ TEST_F(Credentials, AnEmptyFieldAsksAndNoKeepsTheDialogOpen)
         h.boxes.answer(mb::No);
         dlg.cmdOK->click();
         EXPECT_EQ(dlg.result(), 0);
-        EXPECT_TRUE(stored(1).isNull());
+        EXPECT_TRUE(stored(tarvo::ConInfo::UserName).isNull());
         h.boxes.answer(mb::Yes);
         dlg.cmdOK->click();
     });
@@ -96,8 +96,8 @@ TEST_F(Credentials, AnEmptyFieldAsksAndNoKeepsTheDialogOpen)
     EXPECT_EQ(h.boxes.shown()[0].prompt,
               QStringLiteral(" You Must Enter Both UserName And PassWord \r\n For Autio Insert Feature To Work. Continue ?"));
     EXPECT_EQ(h.boxes.shown()[0].buttons(), mb::YesNo);
-    EXPECT_EQ(stored(1), Value("ann"));
-    EXPECT_EQ(stored(2), Value(QString()));
+    EXPECT_EQ(stored(tarvo::ConInfo::UserName), Value("ann"));
+    EXPECT_EQ(stored(tarvo::ConInfo::Password), Value(QString()));
 }
 
 TEST_F(Credentials, CancelSavesNothingAndMaskCanBeTurnedOff)
@@ -108,7 +108,7 @@ TEST_F(Credentials, CancelSavesNothingAndMaskCanBeTurnedOff)
         QTest::keyClicks(dlg.txtPassword, QStringLiteral("abc"));
         dlg.cmdCancel->click();
     });
-    EXPECT_TRUE(stored(2).isNull());
+    EXPECT_TRUE(stored(tarvo::ConInfo::Password).isNull());
 }
 
 TEST_F(Credentials, MaskedPasswordShowsAnAsteriskPerCharacter)

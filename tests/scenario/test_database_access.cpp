@@ -19,12 +19,12 @@ protected:
     }
     void add(const QString &name, const Value &user = Value::null())
     {
-        ASSERT_TRUE(f->Ucinfo(0, {}, 2, 0, name));
+        ASSERT_TRUE(f->Ucinfo(tarvo::ConInfo::ConName, {}, tarvo::UcinfoAppend, tarvo::ConInfo::ConName, name));
         if (!user.isNull()) {
-            ASSERT_TRUE(f->Ucinfo(1, user, 0));
+            ASSERT_TRUE(f->Ucinfo(tarvo::ConInfo::UserName, user, tarvo::UcinfoEditCurrent));
         }
     }
-    QStringList rows(int field = 0)
+    QStringList rows(int field = tarvo::ConInfo::ConName)
     {
         QStringList out;
         if (f->conInfo->recordCount() == 0)
@@ -46,15 +46,15 @@ protected:
 
 TEST_F(ConnectionTable, FindOnAnEmptyTableAndUnknownModesDoNothing)
 {
-    EXPECT_FALSE(f->Ucinfo(0, {}, 4, 0, QStringLiteral("Home")));
+    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::ConName, {}, tarvo::UcinfoFind, tarvo::ConInfo::ConName, QStringLiteral("Home")));
     add(QStringLiteral("Home"));
     add(QStringLiteral("Work"));
     f->conInfo->moveFirst();
-    EXPECT_FALSE(f->Ucinfo(1, QStringLiteral("x"), 5, 0, QStringLiteral("Home")));
-    EXPECT_FALSE(f->Ucinfo(1, QStringLiteral("x"), -1, 0, QStringLiteral("Home")));
+    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::UserName, QStringLiteral("x"), 5, tarvo::ConInfo::ConName, QStringLiteral("Home")));
+    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::UserName, QStringLiteral("x"), -1, tarvo::ConInfo::ConName, QStringLiteral("Home")));
     // The cursor has not moved and nothing was written.
-    EXPECT_EQ(f->conInfo->field(0), Value("Home"));
-    EXPECT_EQ(rows(1), (QStringList{"<null>", "<null>"}));
+    EXPECT_EQ(f->conInfo->field(tarvo::ConInfo::ConName), Value("Home"));
+    EXPECT_EQ(rows(tarvo::ConInfo::UserName), (QStringList{"<null>", "<null>"}));
     EXPECT_TRUE(h.boxes.shown().empty());
 }
 
@@ -62,25 +62,25 @@ TEST_F(ConnectionTable, FindLeavesTheCursorOnTheRowOrPastTheLast)
 {
     add(QStringLiteral("Home"), QStringLiteral("ann"));
     add(QStringLiteral("Work"), QStringLiteral("bob"));
-    EXPECT_TRUE(f->Ucinfo(0, {}, 4, 0, QStringLiteral("Home")));
-    EXPECT_EQ(f->conInfo->field(1), Value("ann"));
+    EXPECT_TRUE(f->Ucinfo(tarvo::ConInfo::ConName, {}, tarvo::UcinfoFind, tarvo::ConInfo::ConName, QStringLiteral("Home")));
+    EXPECT_EQ(f->conInfo->field(tarvo::ConInfo::UserName), Value("ann"));
     // Names compare exactly.
-    EXPECT_FALSE(f->Ucinfo(0, {}, 4, 0, QStringLiteral("home")));
+    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::ConName, {}, tarvo::UcinfoFind, tarvo::ConInfo::ConName, QStringLiteral("home")));
     EXPECT_TRUE(f->conInfo->eof());
-    EXPECT_FALSE(f->Ucinfo(0, {}, 4, 0, QStringLiteral("Home ")));
+    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::ConName, {}, tarvo::UcinfoFind, tarvo::ConInfo::ConName, QStringLiteral("Home ")));
 }
 
 TEST_F(ConnectionTable, SetByFindAndEditTheCurrentRow)
 {
     add(QStringLiteral("Home"));
     add(QStringLiteral("Work"));
-    EXPECT_TRUE(f->Ucinfo(2, QStringLiteral("secret"), 1, 0, QStringLiteral("Home")));
-    EXPECT_FALSE(f->Ucinfo(2, QStringLiteral("secret"), 1, 0, QStringLiteral("Away")));
-    EXPECT_EQ(rows(2), (QStringList{"secret", "<null>"}));
+    EXPECT_TRUE(f->Ucinfo(tarvo::ConInfo::Password, QStringLiteral("secret"), tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, QStringLiteral("Home")));
+    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::Password, QStringLiteral("secret"), tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, QStringLiteral("Away")));
+    EXPECT_EQ(rows(tarvo::ConInfo::Password), (QStringList{"secret", "<null>"}));
 
-    ASSERT_TRUE(f->Ucinfo(0, {}, 4, 0, QStringLiteral("Work")));
-    EXPECT_TRUE(f->Ucinfo(1, QStringLiteral("bob"), 0));
-    EXPECT_EQ(rows(1), (QStringList{"<null>", "bob"}));
+    ASSERT_TRUE(f->Ucinfo(tarvo::ConInfo::ConName, {}, tarvo::UcinfoFind, tarvo::ConInfo::ConName, QStringLiteral("Work")));
+    EXPECT_TRUE(f->Ucinfo(tarvo::ConInfo::UserName, QStringLiteral("bob"), tarvo::UcinfoEditCurrent));
+    EXPECT_EQ(rows(tarvo::ConInfo::UserName), (QStringList{"<null>", "bob"}));
 }
 
 TEST_F(ConnectionTable, DeleteOfANamePresentTwiceRemovesOnlyTheFirst)
@@ -88,16 +88,16 @@ TEST_F(ConnectionTable, DeleteOfANamePresentTwiceRemovesOnlyTheFirst)
     add(QStringLiteral("Home"), QStringLiteral("first"));
     add(QStringLiteral("Work"));
     add(QStringLiteral("Home"), QStringLiteral("second"));
-    EXPECT_TRUE(f->Ucinfo(0, {}, 3, 0, QStringLiteral("Home")));
-    EXPECT_EQ(rows(0), (QStringList{"Work", "Home"}));
-    EXPECT_EQ(rows(1), (QStringList{"<null>", "second"}));
-    EXPECT_FALSE(f->Ucinfo(0, {}, 3, 0, QStringLiteral("Away")));
+    EXPECT_TRUE(f->Ucinfo(tarvo::ConInfo::ConName, {}, tarvo::UcinfoDeleteFound, tarvo::ConInfo::ConName, QStringLiteral("Home")));
+    EXPECT_EQ(rows(tarvo::ConInfo::ConName), (QStringList{"Work", "Home"}));
+    EXPECT_EQ(rows(tarvo::ConInfo::UserName), (QStringList{"<null>", "second"}));
+    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::ConName, {}, tarvo::UcinfoDeleteFound, tarvo::ConInfo::ConName, QStringLiteral("Away")));
 }
 
 TEST_F(ConnectionTable, EditWithoutACurrentRowIsTrappedAndLogged)
 {
     h.boxes.answer(mb::Ok);
-    EXPECT_FALSE(f->Ucinfo(1, QStringLiteral("x"), 0));
+    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::UserName, QStringLiteral("x"), tarvo::UcinfoEditCurrent));
     ASSERT_EQ(h.boxes.shown().size(), 1u);
     EXPECT_EQ(h.boxes.shown()[0].title, QStringLiteral("Tarvo - Internal Error"));
     EXPECT_EQ(h.boxes.shown()[0].prompt, QStringLiteral("3021\r\nNo current record."));
@@ -108,16 +108,16 @@ TEST(Settings, UsettingWritesOneColumnAtOnceAndRefusalsAreLogged)
 {
     Harness h;
     tarvo::Form1 &f = h.start();
-    f.Usetting(3, QStringLiteral("Home"));
-    f.Usetting(2, 1);
+    f.Usetting(tarvo::Settings::LastConnection, QStringLiteral("Home"));
+    f.Usetting(tarvo::Settings::AutoConnect, 1);
     f.settings->moveFirst();
-    EXPECT_EQ(f.settings->field(3), Value("Home"));
-    EXPECT_EQ(f.settings->field(2), Value(true));
-    EXPECT_EQ(f.settings->field(0), Value(qint64(500)));
+    EXPECT_EQ(f.settings->field(tarvo::Settings::LastConnection), Value("Home"));
+    EXPECT_EQ(f.settings->field(tarvo::Settings::AutoConnect), Value(true));
+    EXPECT_EQ(f.settings->field(tarvo::Settings::Delay), Value(qint64(500)));
 
     h.boxes.answer(mb::Ok);
-    f.Usetting(0, QStringLiteral("quick"));
+    f.Usetting(tarvo::Settings::Delay, QStringLiteral("quick"));
     EXPECT_EQ(h.boxes.shown().at(0).prompt, QStringLiteral("3421\r\nData type conversion error."));
     EXPECT_TRUE(h.errorLogLines().value(0).endsWith(QStringLiteral(" 1 48 ")));
-    EXPECT_EQ(f.settings->field(0), Value(qint64(500)));
+    EXPECT_EQ(f.settings->field(tarvo::Settings::Delay), Value(qint64(500)));
 }

@@ -25,7 +25,7 @@ protected:
     void scan()
     {
         d.settle();
-        f->module2().ScanMode = 1;
+        f->module2().ScanMode = tarvo::ScanMonitor;
         f->module2().ScanWindows(0);
     }
     platform::Hwnd handle(QWidget *w) { return desktopWindows().handleOf(w); }
@@ -69,7 +69,7 @@ TEST_F(DialSurface, TypedCredentialsArriveLiterallyAndTheDialIsFollowedToTheEnd)
     d.services->process.shell(kDial + QStringLiteral("Home"), platform::style::NormalFocus);
     scan();
     ASSERT_GT(f->ConnectToWindow, 0);
-    f->Skey(1, f->ConnectToWindow);
+    f->Skey(tarvo::SkeyCredentials, f->ConnectToWindow);
     EXPECT_EQ(d.dialup.typedUser(QStringLiteral("Home")), QStringLiteral("ann+1"));
     EXPECT_EQ(d.dialup.typedPassword(QStringLiteral("Home")), QStringLiteral("p%w{^}~()[]"));
 
@@ -89,7 +89,7 @@ TEST_F(DialSurface, TypedCredentialsArriveLiterallyAndTheDialIsFollowedToTheEnd)
     EXPECT_EQ(f->ConnectingWindow, -1);
 
     // Alt+C in the connected window hangs up.
-    f->Skey(0, f->ConnectedWindow, QStringLiteral("%{c}"));
+    f->Skey(tarvo::SkeyToWindow, f->ConnectedWindow, QStringLiteral("%{c}"));
     scan();
     EXPECT_EQ(f->ConnectedWindow, -1);
     EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Home")));
@@ -100,17 +100,17 @@ TEST_F(DialSurface, EscapeAndAltF4ReachTheProgressWindowAndTheDialog)
     f->DialInProgress = true;
     d.services->process.shell(kDial + QStringLiteral("Home"), platform::style::NormalFocus);
     scan();
-    f->Skey(1, f->ConnectToWindow);
+    f->Skey(tarvo::SkeyCredentials, f->ConnectToWindow);
     scan();
     ASSERT_GT(f->ConnectingWindow, 0);
-    f->Skey(0, f->ConnectingWindow, QStringLiteral("{ESC}"));
+    f->Skey(tarvo::SkeyToWindow, f->ConnectingWindow, QStringLiteral("{ESC}"));
     scan();
     EXPECT_EQ(f->ConnectingWindow, -1);
     EXPECT_GT(f->ConnectToWindow, 0);
 
     f->DialInProgress = false;
     scan();
-    f->Skey(0, f->ConnectToWindow, QStringLiteral("%{F4}"));
+    f->Skey(tarvo::SkeyToWindow, f->ConnectToWindow, QStringLiteral("%{F4}"));
     scan();
     EXPECT_EQ(f->ConnectToWindow, -1);
 }
@@ -121,7 +121,7 @@ TEST_F(DialSurface, AFailureBoxOfTheChosenDialIsRecognisedAndDismissed)
     f->Com_Click(0);
     d.services->process.shell(kDial + QStringLiteral("Work"), platform::style::NormalFocus);
     scan();
-    f->Skey(1, f->ConnectToWindow);
+    f->Skey(tarvo::SkeyCredentials, f->ConnectToWindow);
     d.pass(2);
     ASSERT_TRUE(d.window(QStringLiteral("Dial-Up Networking")));
     scan();

@@ -66,7 +66,7 @@ protected:
         return done();
     }
     bool online() const { return f->Com[0]->text() == QLatin1String("&Go Offline"); }
-    bool lineUp() const { return f->LineState.equals(1); }
+    bool lineUp() const { return f->LineState.equals(tarvo::LineUp); }
     bool componentIdle()
     {
         return !d.window(QStringLiteral("Connect To")) && !d.window(QStringLiteral("Connecting to ") + f->conText())
@@ -74,8 +74,8 @@ protected:
     }
     void storeCredentials(const QString &name, const QString &user, const QString &password)
     {
-        ASSERT_TRUE(f->Ucinfo(1, user, 1, 0, name));
-        ASSERT_TRUE(f->Ucinfo(2, f->ProcessPwd(password, 1), 1, 0, name));
+        ASSERT_TRUE(f->Ucinfo(tarvo::ConInfo::UserName, user, tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, name));
+        ASSERT_TRUE(f->Ucinfo(tarvo::ConInfo::Password, f->ProcessPwd(password, tarvo::PwdScramble), tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, name));
     }
 
     RealDesktop d;
@@ -108,7 +108,7 @@ TEST_F(Engine, GoOnlineDialsTypesTheStoredCredentialsAndReachesTheLine)
     EXPECT_FALSE(online());
     EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Home")));
     EXPECT_EQ(f->track->recordCount(), 1);
-    EXPECT_TRUE(f->LineState.equals(0));
+    EXPECT_TRUE(f->LineState.equals(tarvo::LineDown));
 }
 
 TEST_F(Engine, WithNoCredentialsStoredTheDialogDialsWithWhatItHolds)
@@ -267,7 +267,7 @@ TEST_F(Engine, ConnectionFailingToStartLeavesTheOthersAndSelectsTheFirst)
     ASSERT_TRUE(ticksUntil([&] { return d.boxes.shown().size() == 1; }));
     EXPECT_EQ(f->conText(), QStringLiteral("Open"));
     f->settings->moveFirst();
-    EXPECT_EQ(f->settings->field(3), rt::Value("Open"));
+    EXPECT_EQ(f->settings->field(tarvo::Settings::LastConnection), rt::Value("Open"));
     ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
 }
 

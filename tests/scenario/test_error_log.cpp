@@ -25,7 +25,7 @@ TEST(ErrorLog, RecordIsTwoLinesWithLocationLineStateAndOptions)
     EXPECT_EQ(f.Err.number, 0);
 
     // Line state known, other options ticked, no message asked for.
-    f.LineState = 1;
+    f.LineState = tarvo::LineUp;
     f.Shrink->setChecked(true);
     f.window<tarvo::Form8>().AppStart->setChecked(true);
     f.Monitor->setChecked(false);
@@ -57,13 +57,13 @@ TEST(ErrorLog, UnwritableLogLosesTheRecordAndNothingElse)
     ASSERT_TRUE(QDir(h.folder()).mkdir(QStringLiteral("err.log")));
 
     h.boxes.answer(mb::Ok);
-    f.Usetting(0, QStringLiteral("quick"));
+    f.Usetting(tarvo::Settings::Delay, QStringLiteral("quick"));
     EXPECT_EQ(h.boxes.shown().size(), 1u);
     EXPECT_EQ(f.Err.number, 0);
 
     ASSERT_TRUE(QDir(h.folder()).rmdir(QStringLiteral("err.log")));
     h.boxes.answer(mb::Ok);
-    f.Usetting(0, QStringLiteral("quick"));
+    f.Usetting(tarvo::Settings::Delay, QStringLiteral("quick"));
     EXPECT_EQ(h.errorLogLines().size(), 2);
 }
 
@@ -74,7 +74,7 @@ TEST(ErrorLog, RecordsOfSuccessiveRunsFollowOneAnother)
         tarvo::Form1 f(*h.services);
         f.Form_Load();
         h.boxes.answer(mb::Ok);
-        f.Usetting(0, QStringLiteral("quick"));
+        f.Usetting(tarvo::Settings::Delay, QStringLiteral("quick"));
         // The process ends; the next run opens the file anew.
         f.track.reset();
         f.settings.reset();

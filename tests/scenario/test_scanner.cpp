@@ -241,22 +241,22 @@ TEST_F(Scanner, TakeOverScanAddsANewNameOnceAndSelectsAKnownOne)
         asked = dialog.windowTitle();
         dialog.reject();
     });
-    scan->ScanMode = 2;
+    scan->ScanMode = tarvo::ScanTakeOver;
     scan->ScanWindows(outside);
     EXPECT_EQ(scan->TakeOverResult, 1);
     EXPECT_EQ(asked, QStringLiteral(" Connection : Office"));
     EXPECT_EQ(f->conText(), QStringLiteral("Office"));
     EXPECT_EQ(f->Con->findText(QStringLiteral("Office")), 3);
-    ASSERT_TRUE(f->Ucinfo(0, {}, 4, 0, QStringLiteral("Office")));
+    ASSERT_TRUE(f->Ucinfo(tarvo::ConInfo::ConName, {}, tarvo::UcinfoFind, tarvo::ConInfo::ConName, QStringLiteral("Office")));
     const int rows = f->conInfo->recordCount();
 
-    scan->ScanMode = 2;
+    scan->ScanMode = tarvo::ScanTakeOver;
     scan->ScanWindows(outside);
     EXPECT_EQ(f->conInfo->recordCount(), rows);
     EXPECT_EQ(f->Con->count(), 4);
 
     const Hwnd work = desk.open(QStringLiteral("Connect To"), dialogChildren(QStringLiteral("Work")));
-    scan->ScanMode = 2;
+    scan->ScanMode = tarvo::ScanTakeOver;
     scan->ScanWindows(work);
     EXPECT_EQ(f->conText(), QStringLiteral("Work"));
     EXPECT_EQ(f->conInfo->recordCount(), rows);
@@ -285,35 +285,35 @@ TEST_F(Scanner, KeystrokesGoOnlyToVisibleWindowsAndCredentialsArriveLiterally)
 {
     const Hwnd hidden = desk.open(QStringLiteral("Connecting to Home"));
     desk.setVisible(hidden, false);
-    f->Skey(0, hidden, QStringLiteral("{ESC}"));
-    f->Skey(0, -1, QStringLiteral("{ESC}"));
+    f->Skey(tarvo::SkeyToWindow, hidden, QStringLiteral("{ESC}"));
+    f->Skey(tarvo::SkeyToWindow, -1, QStringLiteral("{ESC}"));
     EXPECT_TRUE(h.keys.sent.isEmpty());
     desk.setVisible(hidden, true);
-    f->Skey(0, hidden, QStringLiteral("{ESC}"));
+    f->Skey(tarvo::SkeyToWindow, hidden, QStringLiteral("{ESC}"));
     EXPECT_EQ(h.keys.sent, QStringList{"{ESC}"});
     EXPECT_EQ(desk.getForegroundWindow(), hidden);
 
     h.keys.sent.clear();
     f->ConnectToWindow = -1;
-    f->Skey(1, 0);
+    f->Skey(tarvo::SkeyCredentials, 0);
     EXPECT_TRUE(h.keys.sent.isEmpty());
 
     const Hwnd dialog = desk.open(QStringLiteral("Connect To"), dialogChildren(QStringLiteral("Home")));
     f->ConnectToWindow = desk.child(dialog, 1);
     f->DialUser = rt::Value::null();
-    f->Skey(1, 0);
+    f->Skey(tarvo::SkeyCredentials, 0);
     EXPECT_EQ(h.keys.sent, QStringList{"{ENTER}"});
     EXPECT_EQ(desk.getForegroundWindow(), dialog);
 
     h.keys.sent.clear();
     f->DialUser = QString();
     f->DialPassword = QString();
-    f->Skey(1, 0);
+    f->Skey(tarvo::SkeyCredentials, 0);
     EXPECT_EQ(h.keys.sent.join(QString()), QStringLiteral("%U%P{ENTER}"));
 
     h.keys.sent.clear();
     f->DialUser = QStringLiteral("ann+1");
     f->DialPassword = QStringLiteral("p%w~(x)");
-    f->Skey(1, 0);
+    f->Skey(tarvo::SkeyCredentials, 0);
     EXPECT_EQ(h.keys.sent.join(QString()), QStringLiteral("%Uann{+}1%Pp{%}w{~}{(}x{)}{ENTER}"));
 }

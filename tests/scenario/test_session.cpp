@@ -20,10 +20,10 @@ protected:
         f->DialInProgress = true;
         h.clock.set(from);
         f->ConnectedWindow = 77;
-        f->SetCstatus(0);
+        f->SetCstatus(tarvo::CheckLine);
         h.clock.set(to);
         f->ConnectedWindow = -1;
-        f->SetCstatus(0);
+        f->SetCstatus(tarvo::CheckLine);
     }
     int rows() { return f->track->recordCount(); }
     Value lastRow(int field)
@@ -46,11 +46,11 @@ TEST_F(Session, MinutesAreMinuteBoundariesCrossed)
 {
     session(DateTime::fromParts(2026, 12, 9, 10, 0, 59), DateTime::fromParts(2026, 12, 9, 10, 1, 0));
     ASSERT_EQ(rows(), 1);
-    EXPECT_EQ(lastRow(1), Value(qint64(1)));
+    EXPECT_EQ(lastRow(tarvo::Track::Minutes), Value(qint64(1)));
     session(DateTime::fromParts(2026, 12, 9, 10, 0, 0), DateTime::fromParts(2026, 12, 9, 10, 0, 59));
     ASSERT_EQ(rows(), 2);
-    EXPECT_EQ(lastRow(1), Value(qint64(0)));
-    EXPECT_EQ(lastRow(2).toCurrency(), rt::Currency{});
+    EXPECT_EQ(lastRow(tarvo::Track::Minutes), Value(qint64(0)));
+    EXPECT_EQ(lastRow(tarvo::Track::SessionCost).toCurrency(), rt::Currency{});
 }
 
 TEST_F(Session, RecordHoldsAllSevenFieldsAndTheRateInForce)
@@ -59,42 +59,42 @@ TEST_F(Session, RecordHoldsAllSevenFieldsAndTheRateInForce)
     f->setConText(QStringLiteral("Work"));
     session(DateTime::fromParts(2026, 12, 9, 9, 15, 30), DateTime::fromParts(2026, 12, 9, 11, 15, 10));
     ASSERT_EQ(rows(), 1);
-    EXPECT_EQ(lastRow(0).toDate(), DateTime::fromParts(2026, 12, 9));
-    EXPECT_EQ(lastRow(1), Value(qint64(120)));
-    EXPECT_EQ(lastRow(2).toCurrency(), rt::Currency::fromDouble(3.0));
-    EXPECT_EQ(lastRow(3), Value("Work"));
-    EXPECT_FALSE(lastRow(4).toDate().hasDate());
-    EXPECT_EQ(lastRow(4).toDate().time(), QTime(9, 15, 30));
-    EXPECT_EQ(lastRow(5).toDate().time(), QTime(11, 15, 10));
-    EXPECT_EQ(lastRow(6).toCurrency(), rt::Currency::fromDouble(1.5));
+    EXPECT_EQ(lastRow(tarvo::Track::SessionDate).toDate(), DateTime::fromParts(2026, 12, 9));
+    EXPECT_EQ(lastRow(tarvo::Track::Minutes), Value(qint64(120)));
+    EXPECT_EQ(lastRow(tarvo::Track::SessionCost).toCurrency(), rt::Currency::fromDouble(3.0));
+    EXPECT_EQ(lastRow(tarvo::Track::Connection), Value("Work"));
+    EXPECT_FALSE(lastRow(tarvo::Track::StartTime).toDate().hasDate());
+    EXPECT_EQ(lastRow(tarvo::Track::StartTime).toDate().time(), QTime(9, 15, 30));
+    EXPECT_EQ(lastRow(tarvo::Track::EndTime).toDate().time(), QTime(11, 15, 10));
+    EXPECT_EQ(lastRow(tarvo::Track::Rate).toCurrency(), rt::Currency::fromDouble(1.5));
 }
 
 TEST_F(Session, NullRateGivesCostZeroAndANullRate)
 {
     session(DateTime::fromParts(2026, 12, 9, 10, 0, 0), DateTime::fromParts(2026, 12, 9, 10, 30, 0));
-    EXPECT_EQ(lastRow(2).toCurrency(), rt::Currency{});
-    EXPECT_TRUE(lastRow(6).isNull());
+    EXPECT_EQ(lastRow(tarvo::Track::SessionCost).toCurrency(), rt::Currency{});
+    EXPECT_TRUE(lastRow(tarvo::Track::Rate).isNull());
 }
 
 TEST_F(Session, SessionOverMidnightIsDatedWithTheEndDay)
 {
     session(DateTime::fromParts(2026, 12, 9, 23, 50, 0), DateTime::fromParts(2026, 12, 10, 0, 20, 0));
-    EXPECT_EQ(lastRow(0).toDate(), DateTime::fromParts(2026, 12, 10));
-    EXPECT_EQ(lastRow(1), Value(qint64(30)));
-    EXPECT_EQ(lastRow(4).toDate().time(), QTime(23, 50, 0));
-    EXPECT_EQ(lastRow(5).toDate().time(), QTime(0, 20, 0));
+    EXPECT_EQ(lastRow(tarvo::Track::SessionDate).toDate(), DateTime::fromParts(2026, 12, 10));
+    EXPECT_EQ(lastRow(tarvo::Track::Minutes), Value(qint64(30)));
+    EXPECT_EQ(lastRow(tarvo::Track::StartTime).toDate().time(), QTime(23, 50, 0));
+    EXPECT_EQ(lastRow(tarvo::Track::EndTime).toDate().time(), QTime(0, 20, 0));
 }
 
 TEST_F(Session, TrackingOffWritesNothingButTheLineStateStillFollows)
 {
-    f->Usetting(11, 0);
+    f->Usetting(tarvo::Settings::TrackUsage, 0);
     f->DialInProgress = true;
     f->ConnectedWindow = 5;
-    f->SetCstatus(0);
-    EXPECT_TRUE(f->LineState.equals(1));
+    f->SetCstatus(tarvo::CheckLine);
+    EXPECT_TRUE(f->LineState.equals(tarvo::LineUp));
     f->ConnectedWindow = -1;
-    f->SetCstatus(0);
-    EXPECT_TRUE(f->LineState.equals(0));
+    f->SetCstatus(tarvo::CheckLine);
+    EXPECT_TRUE(f->LineState.equals(tarvo::LineDown));
     EXPECT_EQ(rows(), 0);
 }
 
@@ -108,8 +108,8 @@ TEST_F(Session, DropDecidesWhetherToStayConnected)
     // A line Tarvo does not own is never up for it.
     f->DialInProgress = false;
     f->ConnectedWindow = 5;
-    f->SetCstatus(0);
-    EXPECT_TRUE(f->LineState.equals(0));
+    f->SetCstatus(tarvo::CheckLine);
+    EXPECT_TRUE(f->LineState.equals(tarvo::LineDown));
 }
 
 TEST_F(Session, StoppedMonitorTimerIsRestartedOnThe31stBackupTick)

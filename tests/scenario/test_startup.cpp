@@ -51,7 +51,7 @@ void expectDatabaseRefused(Harness &h, int number)
     EXPECT_EQ(shown[1].prompt, kCouldNotOpen);
 
     EXPECT_TRUE(f.ended());
-    EXPECT_EQ(f.ExitMode, -212);
+    EXPECT_EQ(f.ExitMode, tarvo::ExitStartupFailed);
     EXPECT_TRUE(f.QuitRequested);
 
     const QStringList log = h.errorLogLines();
@@ -69,7 +69,7 @@ TEST(Startup, GoodStartLoadsTheSettingsFoldsThePanelAndStartsBothTimers)
     tarvo::Form1 &f = h.start();
     EXPECT_TRUE(h.boxes.shown().empty());
     EXPECT_FALSE(f.ended());
-    EXPECT_EQ(f.ExitMode, -1);
+    EXPECT_EQ(f.ExitMode, tarvo::ExitAsk);
     EXPECT_FALSE(f.Loading);
     EXPECT_FALSE(f.QuitRequested);
 
@@ -106,8 +106,8 @@ TEST(Startup, FirstStartStoresTheDefaultTimesAndTheScheduleFollowsTheSwitch)
         Harness h;
         tarvo::Form1 &f = h.start();
         f.settings->moveFirst();
-        EXPECT_EQ(f.settings->field(9), rt::Value("6:00 am"));
-        EXPECT_EQ(f.settings->field(10), rt::Value("6:30 am"));
+        EXPECT_EQ(f.settings->field(tarvo::Settings::ConnectTime), rt::Value("6:00 am"));
+        EXPECT_EQ(f.settings->field(tarvo::Settings::DisconnectTime), rt::Value("6:30 am"));
         EXPECT_EQ(f.window<tarvo::Form8>().Alarm[0]->text(), QStringLiteral("6:00 am"));
         EXPECT_EQ(f.window<tarvo::Form8>().Alarm[1]->text(), QStringLiteral("6:30 am"));
         EXPECT_FALSE(f.ScheduleArmed);
@@ -117,14 +117,14 @@ TEST(Startup, FirstStartStoresTheDefaultTimesAndTheScheduleFollowsTheSwitch)
         Harness h;
         {
             auto db = db::Database::openExclusive(h.databasePath(), tarvo::kDatabaseConnect);
-            auto s = db->openTable(QStringLiteral("Settings"));
+            auto s = db->openTable(tarvo::kSettingsTable);
             s->moveFirst();
             s->edit();
-            s->setField(7, 1);
-            s->setField(8, 1);
-            s->setField(9, QStringLiteral("7:15 am"));
-            s->setField(10, QStringLiteral("18:30"));
-            s->setField(1, 1);
+            s->setField(tarvo::Settings::AppStart, 1);
+            s->setField(tarvo::Settings::AlarmStart, 1);
+            s->setField(tarvo::Settings::ConnectTime, QStringLiteral("7:15 am"));
+            s->setField(tarvo::Settings::DisconnectTime, QStringLiteral("18:30"));
+            s->setField(tarvo::Settings::Shrink, 1);
             s->update();
         }
         tarvo::Form1 &f = h.start();
@@ -158,7 +158,7 @@ TEST(Startup, AnyMissingMarkerFileEndsWithTheInitializationError)
                                              " Tarvo Cannot Function. \r\n"
                                              " Tarvo Will Now Exit."));
         EXPECT_TRUE(f.ended());
-        EXPECT_EQ(f.ExitMode, -213);
+        EXPECT_EQ(f.ExitMode, tarvo::ExitDialUpMissing);
         // The database was never touched.
         EXPECT_FALSE(f.database);
         EXPECT_TRUE(h.readErrorLog().isEmpty());
@@ -215,9 +215,9 @@ TEST(Startup, FirstCopyKeepsRunningWhenASecondOneTriesToOpen)
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.readAllStandardOutput().trimmed(), QByteArray("refused 3045"));
 
-    f.Usetting(4, 75);
+    f.Usetting(tarvo::Settings::Wait, 75);
     f.settings->moveFirst();
-    EXPECT_EQ(f.settings->field(4), rt::Value(qint64(75)));
+    EXPECT_EQ(f.settings->field(tarvo::Settings::Wait), rt::Value(qint64(75)));
     EXPECT_TRUE(h.boxes.shown().empty());
 }
 
@@ -242,7 +242,7 @@ TEST(Startup, ErrorLaterInTheStartIsLoggedAndEndsTheProgram)
         EXPECT_EQ(titles[i], QStringLiteral("Tarvo - Internal Error"));
     EXPECT_EQ(h.boxes.shown()[3].prompt, QStringLiteral(" Tarvo Will Now Exit "));
     EXPECT_TRUE(f.ended());
-    EXPECT_EQ(f.ExitMode, -212);
+    EXPECT_EQ(f.ExitMode, tarvo::ExitStartupFailed);
 
     const QStringList log = h.errorLogLines();
     ASSERT_EQ(log.size(), 6);
@@ -256,10 +256,10 @@ TEST(Startup, MonitorValueOtherThanZeroOrOneIsRefusedByItsCheckBox)
     Harness h;
     {
         auto db = db::Database::openExclusive(h.databasePath(), tarvo::kDatabaseConnect);
-        auto s = db->openTable(QStringLiteral("Settings"));
+        auto s = db->openTable(tarvo::kSettingsTable);
         s->moveFirst();
         s->edit();
-        s->setField(5, -1);
+        s->setField(tarvo::Settings::Monitor, -1);
         s->update();
     }
     h.boxes.answer(mb::Ok);
