@@ -13,22 +13,26 @@ namespace {
 void BM_FindConnectionByName(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("tarvo.mdb"));
+    const QString path = dir.filePath(tarvo::kDatabaseFileName);
     tools::writeShippedDatabase(path);
     auto db = db::Database::openExclusive(path, tarvo::kDatabaseConnect);
-    auto conInfo = db->openTable(QStringLiteral("ConInfo"));
+    auto conInfo = db->openTable(tarvo::kConInfoTable);
     const int rows = int(state.range(0));
-    for (int i = 0; i < rows; ++i) {
-        conInfo->addNew();
-        conInfo->setField(0, QStringLiteral("Connection %1").arg(i));
-        conInfo->update();
+    {
+        db::Transaction transaction(*db);
+        for (int i = 0; i < rows; ++i) {
+            conInfo->addNew();
+            conInfo->setField(tarvo::ConInfo::ConName, QStringLiteral("Connection %1").arg(i));
+            conInfo->update();
+        }
+        transaction.commit();
     }
     const rt::Value last(QStringLiteral("Connection %1").arg(rows - 1));
     for (auto _ : state) {
         conInfo->moveFirst();
         bool found = false;
         for (int i = 0; i < conInfo->recordCount() && !found; ++i) {
-            found = conInfo->field(0).equals(last);
+            found = conInfo->field(tarvo::ConInfo::ConName).equals(last);
             if (!found)
                 conInfo->moveNext();
         }

@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <cstdio>
+
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
@@ -18,8 +20,6 @@ constexpr int ErrNoCurrentRecord = 3021;
 constexpr int ErrNotEditing = 3020;
 constexpr int ErrConversion = 3421;
 constexpr int ErrEngine = 3049;   // anything else the engine reports
-
-const char kDateTimeText[] = "yyyy-MM-dd HH:mm:ss";
 
 // Statement holder: finalises on every path out.
 class Statement {
@@ -37,6 +37,24 @@ public:
 
 private:
     sqlite3_stmt *m_stmt = nullptr;
+};
+
+// One use of a kept statement: whatever happens, it is left reset and
+// unbound, so it holds no lock between uses and no value leaks into the next.
+class StatementUse {
+public:
+    explicit StatementUse(const Statement &st) : m_stmt(st.get()) {}
+    ~StatementUse()
+    {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+    StatementUse(const StatementUse &) = delete;
+    StatementUse &operator=(const StatementUse &) = delete;
+    sqlite3_stmt *get() const { return m_stmt; }
+
+private:
+    sqlite3_stmt *m_stmt;
 };
 
 QString quoted(const QString &identifier)
@@ -58,6 +76,23 @@ QByteArray passwordOf(const QString &connect)
     return {};
 }
 
+// Keys a fresh connection and pins the file format. SQLCipher 4 changed its
+// defaults (page size, key derivation, HMAC) and opens a 3.x file only when
+// told to; pinning 3.x settings keeps files written here readable by either
+// version. SQLCipher 3 does not know the pragma and, like SQLite with any
+// unknown pragma, ignores it: its defaults are that format already.
+void keyConnection(sqlite3 *db, const QByteArray &key)
+{
+    // SQLCipher refuses an empty key. Left unkeyed, the encrypted file reads
+    // as no database at all, which is refused as any wrong password is.
+    if (key.isEmpty())
+        return;
+    if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
+        rt::raise(ErrEngine, QString::fromUtf8(sqlite3_errmsg(db)));
+    if (sqlite3_exec(db, "PRAGMA cipher_compatibility = 3", nullptr, nullptr, nullptr) != SQLITE_OK)
+        rt::raise(ErrEngine, QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
 ColumnKind kindOfDeclared(const QString &declared)
 {
     const QString t = declared.trimmed().toUpper();
@@ -72,6 +107,46 @@ ColumnKind kindOfDeclared(const QString &declared)
     if (t == QLatin1String("DOUBLE") || t == QLatin1String("REAL") || t == QLatin1String("FLOAT"))
         return ColumnKind::Number;
     return ColumnKind::Text;
+}
+
+// Date-times are stored as "yyyy-MM-dd HH:mm:ss" text, read and written as
+// plain numbers: going through QDateTime in local time would look the time
+// zone up for every value, and a date whose midnight a zone skips would not
+// read back at all.
+constexpr int kStoredDateTimeLength = 19;
+
+void writeStoredDateTime(const rt::DateTime &d, char (&text)[kStoredDateTimeLength + 1])
+{
+    int year = 0, month = 0, day = 0;
+    d.date().getDate(&year, &month, &day);
+    const QTime t = d.time();
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d",
+                  year, month, day, t.hour(), t.minute(), t.second());
+}
+
+// False for anything but a valid date-time in that form; such text is
+// handed back as it is.
+bool readStoredDateTime(const unsigned char *text, int length, rt::DateTime &out)
+{
+    if (length != kStoredDateTimeLength || text[4] != '-' || text[7] != '-' || text[10] != ' '
+        || text[13] != ':' || text[16] != ':')
+        return false;
+    bool digits = true;
+    const auto number = [&](int at, int count) {
+        int n = 0;
+        for (int i = at; i < at + count; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                digits = false;
+            n = n * 10 + (text[i] - '0');
+        }
+        return n;
+    };
+    const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+    const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
+    if (!digits || !QDate::isValid(year, month, day) || !QTime::isValid(hour, minute, second))
+        return false;
+    out = rt::DateTime::fromParts(year, month, day, hour, minute, second);
+    return true;
 }
 
 void bindValue(sqlite3_stmt *stmt, int index, ColumnKind kind, const rt::Value &v)
@@ -94,10 +169,9 @@ void bindValue(sqlite3_stmt *stmt, int index, ColumnKind kind, const rt::Value &
         sqlite3_bind_double(stmt, index, v.toCurrency().toDouble());
         break;
     case ColumnKind::DateTime: {
-        const rt::DateTime d = v.toDate();
-        const QByteArray text = (d.date().toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ')
-                                 + d.time().toString(QStringLiteral("HH:mm:ss"))).toUtf8();
-        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        char text[kStoredDateTimeLength + 1];
+        writeStoredDateTime(v.toDate(), text);
+        sqlite3_bind_text(stmt, index, text, kStoredDateTimeLength, SQLITE_TRANSIENT);
         break;
     }
     case ColumnKind::Text: {
@@ -123,14 +197,18 @@ rt::Value columnValue(sqlite3_stmt *stmt, int col, ColumnKind kind)
     case ColumnKind::Money:
         return rt::Value(rt::Currency::fromDouble(sqlite3_column_double(stmt, col)));
     case ColumnKind::DateTime: {
-        const QString text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, col)));
-        const QDateTime dt = QDateTime::fromString(text, QString::fromLatin1(kDateTimeText));
-        return dt.isValid() ? rt::Value(rt::DateTime::fromQDateTime(dt)) : rt::Value(text);
+        const unsigned char *text = sqlite3_column_text(stmt, col);
+        const int length = sqlite3_column_bytes(stmt, col);
+        rt::DateTime d;
+        if (readStoredDateTime(text, length, d))
+            return rt::Value(d);
+        return rt::Value(QString::fromUtf8(reinterpret_cast<const char *>(text), length));
     }
     case ColumnKind::Text:
         break;
     }
-    return rt::Value(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, col))));
+    const unsigned char *text = sqlite3_column_text(stmt, col);
+    return rt::Value(QString::fromUtf8(reinterpret_cast<const char *>(text), sqlite3_column_bytes(stmt, col)));
 }
 
 void step(sqlite3 *db, sqlite3_stmt *stmt)
@@ -170,7 +248,9 @@ Database::Database(sqlite3 *db, QString path)
 
 Database::~Database()
 {
-    sqlite3_close(m_db);
+    // A cursor let go after its database still finalises safely: the
+    // connection is closed once its last statement is.
+    sqlite3_close_v2(m_db);
 }
 
 std::unique_ptr<Database> Database::openExclusive(const QString &path, const QString &connect)
@@ -184,8 +264,7 @@ std::unique_ptr<Database> Database::openExclusive(const QString &path, const QSt
     if (rc != SQLITE_OK)
         rt::raise(ErrFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
 
-    const QByteArray key = passwordOf(connect);
-    sqlite3_key(raw, key.constData(), int(key.size()));
+    keyConnection(raw, passwordOf(connect));
     sqlite3_busy_timeout(raw, 0);
 
     // The first read proves the key; a holder's lock shows up here as busy.
@@ -218,15 +297,20 @@ std::unique_ptr<Database> Database::create(const QString &path, const QString &c
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK)
         rt::raise(ErrEngine, QString::fromUtf8(sqlite3_errmsg(raw)));
-    const QByteArray key = passwordOf(connect);
-    sqlite3_key(raw, key.constData(), int(key.size()));
+    keyConnection(raw, passwordOf(connect));
     return db;
 }
 
 void Database::exec(const QString &sql)
 {
+    noteWrite();
+    execOrRaise(sql.toUtf8().constData());
+}
+
+void Database::execOrRaise(const char *sql)
+{
     char *msg = nullptr;
-    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &msg) != SQLITE_OK) {
         const QString text = QString::fromUtf8(msg ? msg : sqlite3_errmsg(m_db));
         sqlite3_free(msg);
         rt::raise(ErrEngine, text);
@@ -238,7 +322,38 @@ std::unique_ptr<Recordset> Database::openTable(const QString &table)
     return std::unique_ptr<Recordset>(new Recordset(*this, table));
 }
 
+// ------------------------------------------------------------- Transaction
+
+Transaction::Transaction(Database &db)
+    : m_db(db)
+{
+    m_db.execOrRaise("BEGIN");
+    m_open = true;
+}
+
+Transaction::~Transaction()
+{
+    if (!m_open)
+        return;
+    // Rows the cursors read inside the transaction may be undone now.
+    m_db.noteWrite();
+    sqlite3_exec(m_db.m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit()
+{
+    m_db.execOrRaise("COMMIT");
+    m_open = false;
+}
+
 // --------------------------------------------------------------- Recordset
+
+struct Recordset::Statements {
+    Statement select;
+    Statement insert;
+    Statement update;
+    Statement remove;
+};
 
 Recordset::Recordset(Database &db, QString table)
     : m_db(db), m_table(std::move(table))
@@ -261,7 +376,26 @@ Recordset::Recordset(Database &db, QString table)
     if (rc != SQLITE_DONE)
         rt::raise(ErrEngine, QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
     m_pos = m_rowids.isEmpty() ? 0 : 0;
+
+    QStringList names, marks, sets;
+    for (const Column &c : m_columns) {
+        names << quoted(c.name);
+        marks << QStringLiteral("?");
+        sets << quoted(c.name) + QStringLiteral(" = ?");
+    }
+    const QString tableName = quoted(m_table);
+    const QString columns = names.join(QLatin1String(", "));
+    sqlite3 *h = m_db.handle();
+    m_statements.reset(new Statements{
+        Statement(h, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columns, tableName)),
+        Statement(h, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                         .arg(tableName, columns, marks.join(QLatin1String(", ")))),
+        Statement(h, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(tableName, sets.join(QLatin1String(", ")))),
+        Statement(h, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(tableName)),
+    });
 }
+
+Recordset::~Recordset() = default;
 
 bool Recordset::eof() const { return m_pos >= m_rowids.size(); }
 bool Recordset::bof() const { return m_pos < 0 || m_rowids.isEmpty(); }
@@ -273,6 +407,7 @@ void Recordset::moveFirst()
     m_pos = 0;
     m_currentDeleted = false;
     m_mode = Mode::None;
+    dropCachedRow();
 }
 
 void Recordset::moveLast()
@@ -282,6 +417,7 @@ void Recordset::moveLast()
     m_pos = int(m_rowids.size()) - 1;
     m_currentDeleted = false;
     m_mode = Mode::None;
+    dropCachedRow();
 }
 
 void Recordset::moveNext()
@@ -294,6 +430,7 @@ void Recordset::moveNext()
     else
         ++m_pos;
     m_mode = Mode::None;
+    dropCachedRow();
 }
 
 void Recordset::requireCurrent() const
@@ -314,20 +451,30 @@ ColumnKind Recordset::columnKind(int ordinal) const
     return m_columns[ordinal].kind;
 }
 
-QVector<rt::Value> Recordset::readRow(qint64 rowid) const
+QString Recordset::fieldName(int ordinal) const
 {
-    QStringList names;
-    for (const Column &c : m_columns)
-        names << quoted(c.name);
-    Statement st(m_db.handle(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                    .arg(names.join(QLatin1String(", ")), quoted(m_table)));
-    sqlite3_bind_int64(st.get(), 1, rowid);
+    checkOrdinal(ordinal);
+    return m_columns[ordinal].name;
+}
+
+const QVector<rt::Value> &Recordset::currentRow() const
+{
+    requireCurrent();
+    if (m_rowValid && m_rowWrites == m_db.m_writes)
+        return m_row;
+
+    m_rowValid = false;
+    StatementUse st(m_statements->select);
+    sqlite3_bind_int64(st.get(), 1, m_rowids[m_pos]);
+    // Not there any more when another cursor has deleted it.
     if (sqlite3_step(st.get()) != SQLITE_ROW)
         rt::raise(ErrNoCurrentRecord, QStringLiteral("No current record."));
-    QVector<rt::Value> row;
+    m_row.resize(m_columns.size());
     for (int i = 0; i < m_columns.size(); ++i)
-        row.push_back(columnValue(st.get(), i, m_columns[i].kind));
-    return row;
+        m_row[i] = columnValue(st.get(), i, m_columns[i].kind);
+    m_rowWrites = m_db.m_writes;
+    m_rowValid = true;
+    return m_row;
 }
 
 rt::Value Recordset::field(int ordinal) const
@@ -335,14 +482,12 @@ rt::Value Recordset::field(int ordinal) const
     checkOrdinal(ordinal);
     if (m_mode != Mode::None)
         return m_buffer[ordinal];
-    requireCurrent();
-    return readRow(m_rowids[m_pos])[ordinal];
+    return currentRow()[ordinal];
 }
 
 void Recordset::edit()
 {
-    requireCurrent();
-    m_buffer = readRow(m_rowids[m_pos]);
+    m_buffer = currentRow();
     m_mode = Mode::Edit;
 }
 
@@ -350,6 +495,7 @@ void Recordset::addNew()
 {
     m_buffer = QVector<rt::Value>(m_columns.size(), rt::Value::null());
     m_mode = Mode::AddNew;
+    dropCachedRow();
 }
 
 void Recordset::setField(int ordinal, const rt::Value &value)
@@ -365,15 +511,11 @@ void Recordset::update()
     if (m_mode == Mode::None)
         rt::raise(ErrNotEditing, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
 
-    QStringList names, marks;
-    for (const Column &c : m_columns) {
-        names << quoted(c.name);
-        marks << QStringLiteral("?");
-    }
     sqlite3 *h = m_db.handle();
     if (m_mode == Mode::AddNew) {
-        Statement st(h, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(quoted(m_table), names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
+        m_db.noteWrite();
+        dropCachedRow();
+        StatementUse st(m_statements->insert);
         for (int i = 0; i < m_columns.size(); ++i)
             bindValue(st.get(), i + 1, m_columns[i].kind, m_buffer[i]);
         step(h, st.get());
@@ -383,11 +525,9 @@ void Recordset::update()
         m_currentDeleted = false;
     } else {
         requireCurrent();
-        QStringList sets;
-        for (const QString &n : names)
-            sets << n + QStringLiteral(" = ?");
-        Statement st(h, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                            .arg(quoted(m_table), sets.join(QLatin1String(", "))));
+        m_db.noteWrite();
+        dropCachedRow();
+        StatementUse st(m_statements->update);
         for (int i = 0; i < m_columns.size(); ++i)
             bindValue(st.get(), i + 1, m_columns[i].kind, m_buffer[i]);
         sqlite3_bind_int64(st.get(), int(m_columns.size()) + 1, m_rowids[m_pos]);
@@ -407,9 +547,13 @@ void Recordset::deleteRow()
 {
     requireCurrent();
     m_mode = Mode::None;
-    Statement st(m_db.handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table)));
-    sqlite3_bind_int64(st.get(), 1, m_rowids[m_pos]);
-    step(m_db.handle(), st.get());
+    m_db.noteWrite();
+    dropCachedRow();
+    {
+        StatementUse st(m_statements->remove);
+        sqlite3_bind_int64(st.get(), 1, m_rowids[m_pos]);
+        step(m_db.handle(), st.get());
+    }
     m_rowids.removeAt(m_pos);
     m_currentDeleted = true;
 }

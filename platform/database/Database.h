@@ -11,15 +11,19 @@ struct sqlite3;
 namespace db {
 
 class Recordset;
+class Transaction;
 
 // The program's database file: one encrypted file, held exclusively from the
 // moment it is opened until the object goes away, so a second copy of the
-// program is refused at start rather than at its first write.
+// program is refused at start rather than at its first write. Files are
+// opened and written in SQLCipher 3's format whichever SQLCipher is linked,
+// so a file moved to a machine with a newer one still opens.
 //
 // Failures raise rt::RuntimeError with the numbers the program has always
 // reported for them:
 //   3024 the file is not there, 3045 the file is held by another opener,
-//   3031 the password does not open it (or it is not a database at all).
+//   3031 the password does not open it (or it is not a database at all),
+//   3049 anything else the engine refuses, a key it will not take included.
 class Database {
 public:
     ~Database();
@@ -38,12 +42,39 @@ public:
     // Creates a new, empty encrypted file (for the tool that produces the
     // shipped file and for tests); the program itself never creates one.
     static std::unique_ptr<Database> create(const QString &path, const QString &connect);
-    void exec(const QString &sql);   // schema statements of that tool only
+    void exec(const QString &sql);   // that tool's schema, and tests
 
 private:
+    friend class Recordset;
+    friend class Transaction;
     Database(sqlite3 *db, QString path);
+    void noteWrite() { ++m_writes; }
+    void execOrRaise(const char *sql);
+
     sqlite3 *m_db = nullptr;
     QString m_path;
+    // Bumped before anything may change the file's rows, so a cursor can
+    // tell whether the row it read last is still what the file holds.
+    quint64 m_writes = 0;
+};
+
+// Groups writes so they reach the file together: one commit instead of one
+// per row, which is what makes writing many rows at once affordable. Without
+// commit() the writes are rolled back when the guard goes away; cursors that
+// added or deleted rows inside it no longer match the file then and are to
+// be opened again.
+class Transaction {
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    void commit();
+
+private:
+    Database &m_db;
+    bool m_open = false;
 };
 
 // Column kinds, read from the table's declared column types. Values written
@@ -52,14 +83,20 @@ private:
 enum class ColumnKind { Integer, YesNo, Number, Money, Text, DateTime };
 
 // A table cursor: row count, move first/last/next, edit, append, update,
-// delete, and columns by ordinal. Reads go to the file each time, so every
-// user of a shared cursor sees what the others wrote.
+// delete, and columns by ordinal. The current row is read from the file once
+// and kept until the cursor moves or anything is written through any cursor
+// of the same database, so every user of a shared cursor sees what the others
+// wrote.
 //
 // Errors: 3021 "No current record." when there is no current row, 3020
 // "Update or CancelUpdate without AddNew or Edit." when setting a column or
 // updating outside an edit, 3421 "Data type conversion error.".
 class Recordset {
 public:
+    ~Recordset();
+    Recordset(const Recordset &) = delete;
+    Recordset &operator=(const Recordset &) = delete;
+
     int recordCount() const { return int(m_rowids.size()); }
     bool eof() const;
     bool bof() const;
@@ -76,6 +113,7 @@ public:
 
     int fieldCount() const { return int(m_columns.size()); }
     ColumnKind columnKind(int ordinal) const;
+    QString fieldName(int ordinal) const;
     rt::Value field(int ordinal) const;
     void setField(int ordinal, const rt::Value &value);
 
@@ -87,10 +125,12 @@ private:
 
     enum class Mode { None, Edit, AddNew };
     struct Column { QString name; ColumnKind kind; };
+    struct Statements;
 
     void requireCurrent() const;
     void checkOrdinal(int ordinal) const;
-    QVector<rt::Value> readRow(qint64 rowid) const;
+    const QVector<rt::Value> &currentRow() const;
+    void dropCachedRow() { m_rowValid = false; }
 
     Database &m_db;
     QString m_table;
@@ -100,6 +140,11 @@ private:
     bool m_currentDeleted = false;
     Mode m_mode = Mode::None;
     QVector<rt::Value> m_buffer;
+    std::unique_ptr<Statements> m_statements;   // prepared once, reused for every row
+
+    mutable QVector<rt::Value> m_row;   // the current row as last read
+    mutable quint64 m_rowWrites = 0;    // the database's write count when it was read
+    mutable bool m_rowValid = false;
 };
 
 // Conversion of a value to a column's kind (exposed for tests).

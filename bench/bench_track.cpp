@@ -1,0 +1,143 @@
+// Reading the usage log as the log viewer does: walking the Track table row
+// by row and reading three fields of each. Held against the same totals
+// taken by one aggregate query over the same file in the same run, which is
+// about as fast as the engine can go through the rows.
+#include "platform/database/Database.h"
+#include "tarvo/DatabaseFile.h"
+#include "tools/ShippedDatabase.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <stdexcept>
+#include <vector>
+
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+namespace Track = tarvo::Track;
+
+namespace {
+
+constexpr int kRows = 100000;
+
+struct Totals {
+    qint64 rows = 0;
+    qint64 minutes = 0;
+    double cost = 0;
+};
+
+// One file holding the log, written once for every benchmark of the run.
+const QString &trackFile()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString p = dir.filePath(tarvo::kDatabaseFileName);
+        tools::writeShippedDatabase(p);
+        auto db = db::Database::openExclusive(p, tarvo::kDatabaseConnect);
+        auto track = db->openTable(tarvo::kTrackTable);
+        db::Transaction transaction(*db);
+        for (int i = 0; i < kRows; ++i) {
+            const int minutes = 1 + i % 240;
+            track->addNew();
+            track->setField(Track::SessionDate, rt::DateTime::fromParts(2020, 1, 1 + i / 40));
+            track->setField(Track::Minutes, minutes);
+            track->setField(Track::SessionCost, rt::Currency::fromDouble(minutes / 60.0 * 1.25));
+            track->setField(Track::Connection, QStringLiteral("Connection %1").arg(i % 5));
+            track->setField(Track::StartTime, rt::DateTime::fromParts(1899, 12, 30, i % 20, i % 60, 0));
+            track->setField(Track::EndTime, rt::DateTime::fromParts(1899, 12, 30, 20 + i % 4, i % 60, 30));
+            track->setField(Track::Rate, rt::Currency::fromDouble(1.25));
+            track->update();
+        }
+        transaction.commit();
+        return p;
+    }();
+    return path;
+}
+
+Totals aggregate(db::Database &db, const db::Recordset &track)
+{
+    const QByteArray sql = QStringLiteral("SELECT count(*), sum(%1), sum(%2) FROM %3")
+                               .arg(track.fieldName(Track::Minutes), track.fieldName(Track::SessionCost),
+                                    tarvo::kTrackTable)
+                               .toUtf8();
+    sqlite3_stmt *st = nullptr;
+    Totals t;
+    if (sqlite3_prepare_v2(db.handle(), sql.constData(), -1, &st, nullptr) != SQLITE_OK
+        || sqlite3_step(st) != SQLITE_ROW) {
+        sqlite3_finalize(st);
+        throw std::runtime_error(sqlite3_errmsg(db.handle()));
+    }
+    t.rows = sqlite3_column_int64(st, 0);
+    t.minutes = sqlite3_column_int64(st, 1);
+    t.cost = sqlite3_column_double(st, 2);
+    sqlite3_finalize(st);
+    return t;
+}
+
+Totals walk(db::Recordset &track)
+{
+    Totals t;
+    const rt::DateTime since = rt::DateTime::fromParts(2020, 6, 1);
+    qint64 recent = 0;
+    track.moveFirst();
+    for (int i = 0; i < track.recordCount(); ++i) {
+        if (!(track.field(Track::SessionDate).toDate() < since))
+            ++recent;
+        t.minutes += track.field(Track::Minutes).toLong();
+        t.cost += track.field(Track::SessionCost).toCurrency().toDouble();
+        ++t.rows;
+        track.moveNext();
+    }
+    benchmark::DoNotOptimize(recent);
+    return t;
+}
+
+template <typename F>
+double secondsOf(F &&f)
+{
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_TrackTotalsByAggregateQuery(benchmark::State &state)
+{
+    auto db = db::Database::openExclusive(trackFile(), tarvo::kDatabaseConnect);
+    auto track = db->openTable(tarvo::kTrackTable);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(aggregate(*db, *track));
+}
+
+// Counter walk_vs_aggregate: time of one walk over the time of the aggregate
+// query (best of several), both measured here on the same open file.
+void BM_TrackTotalsByWalkingTheRows(benchmark::State &state)
+{
+    auto db = db::Database::openExclusive(trackFile(), tarvo::kDatabaseConnect);
+    auto track = db->openTable(tarvo::kTrackTable);
+
+    std::vector<double> baseline;
+    for (int i = 0; i < 10; ++i)
+        baseline.push_back(secondsOf([&] { benchmark::DoNotOptimize(aggregate(*db, *track)); }));
+
+    double walking = 0;
+    qint64 walks = 0;
+    for (auto _ : state) {
+        Totals t;
+        walking += secondsOf([&] { t = walk(*track); });
+        ++walks;
+        if (t.rows != kRows)
+            state.SkipWithError("the walk did not see every row");
+        benchmark::DoNotOptimize(t);
+    }
+    const double best = *std::min_element(baseline.begin(), baseline.end());
+    state.counters["walk_vs_aggregate"] = walking / double(walks) / best;
+    state.counters["rows"] = kRows;
+}
+
+BENCHMARK(BM_TrackTotalsByAggregateQuery)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrackTotalsByWalkingTheRows)->Unit(benchmark::kMillisecond);
+
+} // namespace
