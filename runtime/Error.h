@@ -34,6 +34,16 @@ constexpr int InternalError = 51;              // "Internal error"
 constexpr int InvalidUseOfNull = 94;           // "Invalid use of Null"
 constexpr int InvalidPropertyValue = 380;      // "Invalid property value"
 constexpr int InvalidPropertyArrayIndex = 381; // "Invalid property array index"
+// The database's, numbered as its users have always known them.
+constexpr int NotEditing = 3020;               // "Update or CancelUpdate without AddNew or Edit."
+constexpr int NoCurrentRecord = 3021;          // "No current record."
+constexpr int FileNotFound = 3024;             // "Could not find file ..."
+constexpr int BadPassword = 3031;              // "Not a valid password ..."
+constexpr int FileInUse = 3045;                // "Could not use ...; file already in use."
+constexpr int DatabaseEngine = 3049;           // anything else the engine reports
+constexpr int NoSuchTable = 3078;              // "... cannot find the input table ..."
+constexpr int NoSuchColumn = 3265;             // "Item not found in this collection."
+constexpr int Conversion = 3421;               // "Data type conversion error."
 [[noreturn]] void invalidProcedureCall();
 [[noreturn]] void overflow();
 [[noreturn]] void typeMismatch();

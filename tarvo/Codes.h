@@ -63,7 +63,7 @@ enum Number : int {
     Usetting = 48,
     Ucinfo = 49,
     // Not one of the window's own: the desktop ended the program.
-    EndSession = 60,
+    EndSession = 58,
 };
 } // namespace Form1Proc
 

@@ -247,6 +247,7 @@ private:
     // the one who showed it unloads it.
     QWidget *m_modalWindow = nullptr;
     bool m_sessionRecorded = false;
+    int m_conKeyPressed = 0;   // the key whose press the connection box saw
     std::unique_ptr<Module1> m_module1;
     std::unique_ptr<Module2> m_module2;
     int m_heightTwips = kFullHeight;

@@ -173,10 +173,20 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             if (code == Qt::Key_Return || code == Qt::Key_Enter)
                 code = kEnterKeyCode;
             const int shift = int(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
-            if (event->type() == QEvent::KeyPress)
+            // A modifier alone edits nothing, and a key whose press the box
+            // never saw (the Tab that brought the focus here, the letter of
+            // a mnemonic taken by its button) is not an attempt to edit it.
+            const bool modifierOnly = key->key() == Qt::Key_Shift || key->key() == Qt::Key_Control
+                || key->key() == Qt::Key_Alt || key->key() == Qt::Key_Meta || key->key() == Qt::Key_AltGr;
+            if (modifierOnly)
+                return false;
+            if (event->type() == QEvent::KeyPress) {
+                m_conKeyPressed = key->key();
                 Con_KeyDown(code, shift);
-            else if (!key->isAutoRepeat())
+            } else if (!key->isAutoRepeat() && m_conKeyPressed == key->key()) {
+                m_conKeyPressed = 0;
                 Con_KeyUp(code, shift);
+            }
             // The key still reaches the box; the release puts the text back.
             return false;
         }

@@ -13,13 +13,13 @@ namespace db {
 
 namespace {
 
-constexpr int ErrFileNotFound = 3024;
-constexpr int ErrBadPassword = 3031;
-constexpr int ErrFileInUse = 3045;
-constexpr int ErrNoCurrentRecord = 3021;
-constexpr int ErrNotEditing = 3020;
-constexpr int ErrConversion = 3421;
-constexpr int ErrEngine = 3049;   // anything else the engine reports
+constexpr int ErrFileNotFound = rt::err::FileNotFound;
+constexpr int ErrBadPassword = rt::err::BadPassword;
+constexpr int ErrFileInUse = rt::err::FileInUse;
+constexpr int ErrNoCurrentRecord = rt::err::NoCurrentRecord;
+constexpr int ErrNotEditing = rt::err::NotEditing;
+constexpr int ErrConversion = rt::err::Conversion;
+constexpr int ErrEngine = rt::err::DatabaseEngine;
 
 // Statement holder: finalises on every path out.
 class Statement {
@@ -367,7 +367,7 @@ Recordset::Recordset(Database &db, QString table)
         }
     }
     if (m_columns.isEmpty())
-        rt::raise(3078, QStringLiteral("The Microsoft Jet database engine cannot find the input table or query '%1'.").arg(m_table));
+        rt::raise(rt::err::NoSuchTable, QStringLiteral("The Microsoft Jet database engine cannot find the input table or query '%1'.").arg(m_table));
 
     Statement rows(m_db.handle(), QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quoted(m_table)));
     int rc;
@@ -442,7 +442,7 @@ void Recordset::requireCurrent() const
 void Recordset::checkOrdinal(int ordinal) const
 {
     if (ordinal < 0 || ordinal >= m_columns.size())
-        rt::raise(3265, QStringLiteral("Item not found in this collection."));
+        rt::raise(rt::err::NoSuchColumn, QStringLiteral("Item not found in this collection."));
 }
 
 ColumnKind Recordset::columnKind(int ordinal) const
