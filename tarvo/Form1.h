@@ -36,6 +36,9 @@ public:
     ~Form1() override;
 
     platform::Platform &platform() { return m_platform; }
+    // Lets the window messages that are waiting run, as the procedures do at
+    // their fixed points.
+    void doEvents();
 
     // --- start-up
     void Form_Load();
@@ -229,9 +232,5 @@ private:
     int m_frame2TopTwips = 3100;
     bool m_ended = false;
 };
-
-// Lets the window messages that are waiting run, as the procedures do at
-// their fixed points.
-void doEvents();
 
 } // namespace tarvo
