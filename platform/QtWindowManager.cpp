@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRubberBand>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSizeGrip>
 #include <QTabBar>
@@ -43,7 +44,8 @@ bool isHelper(const QWidget *w)
         || qobject_cast<const QSizeGrip *>(w))
         return true;
     const QByteArray cls = w->metaObject()->className();
-    return cls.startsWith('Q') && (cls.contains("Private") || cls == "QToolBarExtension");
+    return cls.startsWith('Q')
+        && (cls.contains("Private") || cls == "QToolBarExtension" || cls == "QSystemTrayIconSys");
 }
 
 bool isSingleWindow(const QWidget *w)
@@ -305,6 +307,20 @@ bool QtWindowManager::setWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, 
     if (!(flags & swp::SWP_NOSIZE))
         w->resize(cx, cy);
     return true;
+}
+
+QRect QtWindowManager::getWindowRect(Hwnd window)
+{
+    if (window == Desktop) {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        return screen ? screen->virtualGeometry() : QRect();
+    }
+    const QWidget *w = widgetOf(window);
+    if (!w)
+        return QRect();
+    if (w->isWindow())
+        return w->frameGeometry();
+    return QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
 }
 
 QPoint QtWindowManager::getCursorPos()

@@ -30,7 +30,8 @@ namespace platform {
 // - Qt's helper windows and widgets, with everything in them, are left out:
 //   tool tip, popup and desktop windows (tool tips, menus, the drop-downs of
 //   combo boxes and completers), QRubberBand, QFocusFrame, QSizeGrip,
-//   QToolBarExtension, and any Qt class whose name holds "Private".
+//   QToolBarExtension, the window some desktops give a notification-area
+//   icon (QSystemTrayIconSys), and any Qt class whose name holds "Private".
 // - Composite widgets are one window and are not looked inside: QComboBox,
 //   QAbstractSpinBox, QLineEdit, QTabBar, QMenuBar, QCalendarWidget,
 //   QKeySequenceEdit and every QAbstractScrollArea (item views, text edits),
@@ -60,6 +61,7 @@ public:
     Hwnd setFocus(Hwnd window) override;
     Hwnd getForegroundWindow() override;
     bool setWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy, unsigned flags) override;
+    QRect getWindowRect(Hwnd window) override;
     QPoint getCursorPos() override;
     Hwnd handleOf(QWidget *widget) override;
     QWidget *widgetOf(Hwnd window) override;

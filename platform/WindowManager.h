@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -56,6 +57,10 @@ public:
     // Moves, sizes and stacks a top-level window; `insertAfter` may be
     // HWND_TOPMOST (always on top) or HWND_NOTOPMOST.
     virtual bool setWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy, unsigned flags) = 0;
+
+    // Where the window is on the screen, its frame included; the desktop
+    // window's is the whole screen. Empty for an unknown handle.
+    virtual QRect getWindowRect(Hwnd window) = 0;
 
     virtual QPoint getCursorPos() = 0;
 

@@ -51,9 +51,9 @@ const QString kRightClickTip = QStringLiteral("Right Click For Tip On This Optio
 
 } // namespace
 
-void doEvents()
+void Form1::doEvents()
 {
-    QCoreApplication::processEvents();
+    m_platform.events.doEvents();
 }
 
 Form1::Form1(platform::Platform &platform, QWidget *parent)

@@ -40,6 +40,9 @@ public:
     ~Form1() override;
 
     platform::Platform &platform() { return m_platform; }
+    // Lets the window messages that are waiting run, as the procedures do at
+    // their fixed points.
+    void doEvents();
 
     // --- start-up
     void Form_Load();
@@ -289,9 +292,5 @@ void Form1::showModalWindow()
     m_modalWindow = outer;
     unloadWindow<W>();
 }
-
-// Lets the window messages that are waiting run, as the procedures do at
-// their fixed points.
-void doEvents();
 
 } // namespace tarvo

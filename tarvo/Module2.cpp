@@ -6,7 +6,6 @@
 #include "tarvo/Module1.h"
 
 #include <QCheckBox>
-#include <QWidget>
 
 namespace tarvo {
 
@@ -70,7 +69,7 @@ bool Module2::EnumProc(Hwnd window)
 
 bool Module2::visit(Hwnd w)
 {
-    doEvents();
+    m_form.doEvents();
     if (ScanMode == ScanStop)
         return false;
     if (GetTitle(w, 0).isEmpty())
@@ -235,12 +234,9 @@ void Module2::PlaceNearCursor(Hwnd window, int dx, int dy)
     trapped(m_form, Window::ScannerModule, PPlaceNearCursor, [&] {
         platform::WindowManager &windows = m_form.platform().windows;
         const QPoint cursor = windows.getCursorPos();
-        const QWidget *widget = windows.widgetOf(window);
-        if (!widget)
-            return;
-        const QSize size = widget->frameGeometry().size();
-        windows.setWindowPos(window, platform::swp::HWND_TOPMOST, cursor.x() - size.width() - dx,
-                             cursor.y() - size.height() - dy, 0, 0, platform::swp::SWP_NOSIZE);
+        const QRect rect = windows.getWindowRect(window);
+        windows.setWindowPos(window, platform::swp::HWND_TOPMOST, cursor.x() - rect.width() - dx,
+                             cursor.y() - rect.height() - dy, 0, 0, platform::swp::SWP_NOSIZE);
     });
 }
 

@@ -1,8 +1,13 @@
 #include "platform/Clock.h"
 #include "platform/FileRegistry.h"
 #include "platform/Platform.h"
+#include "platform/QtBusyPointer.h"
+#include "platform/QtControlHost.h"
+#include "platform/QtEventPump.h"
 #include "platform/QtKeystrokes.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/QtNotificationArea.h"
+#include "platform/QtPrinter.h"
 #include "platform/QtWindowManager.h"
 #include "platform/SessionEnd.h"
 #include "platform/SystemFolders.h"
@@ -52,6 +57,11 @@ int main(int argc, char **argv)
     platform::MachineFolders folders(QCoreApplication::applicationDirPath());
     platform::DiskFileLookup files;
     platform::FileRegistry registry(folders.programFolder() + QStringLiteral("/machine/registry.reg"));
+    platform::QtPrinter printer(folders.programFolder());
+    platform::QtNotificationArea tray;
+    platform::QtControlHost controls(folders.programFolder());
+    platform::QtEventPump events;
+    platform::QtBusyPointer pointer;
 
     // The stand-in machine: its dialing component and its own window.
     dialup::DialUpNetworking dialupNetworking(clock, folders.programFolder() + QStringLiteral("/machine/dialup.ini"), true);
@@ -71,7 +81,19 @@ int main(int argc, char **argv)
             return QString();
         });
 
-    platform::Platform services{clock, boxes, folders, files, registry, windows, keys, starter};
+    platform::Platform services{.clock = clock,
+                                .boxes = boxes,
+                                .folders = folders,
+                                .files = files,
+                                .registry = registry,
+                                .windows = windows,
+                                .keys = keys,
+                                .process = starter,
+                                .printer = printer,
+                                .tray = tray,
+                                .controls = controls,
+                                .events = events,
+                                .pointer = pointer};
 
     tarvo::Form1 form(services);
     QObject::connect(&form, &tarvo::Form1::processEnded, &app, [] { QCoreApplication::exit(0); },

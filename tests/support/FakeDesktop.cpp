@@ -61,6 +61,12 @@ void FakeDesktop::setVisible(platform::Hwnd window, bool visible)
         m_windows[window].visible = visible;
 }
 
+void FakeDesktop::setRect(platform::Hwnd window, const QRect &rect)
+{
+    if (m_windows.contains(window))
+        m_windows[window].rect = rect;
+}
+
 platform::Hwnd FakeDesktop::child(platform::Hwnd topLevel, int index) const
 {
     return m_windows.value(topLevel).children.value(index, -1);
@@ -113,12 +119,18 @@ platform::Hwnd FakeDesktop::setFocus(platform::Hwnd window)
     return before;
 }
 
-bool FakeDesktop::setWindowPos(platform::Hwnd window, platform::Hwnd insertAfter, int, int, int, int, unsigned)
+bool FakeDesktop::setWindowPos(platform::Hwnd window, platform::Hwnd insertAfter, int x, int y, int cx, int cy,
+                               unsigned flags)
 {
     if (!m_windows.contains(window))
         return false;
     if (insertAfter == platform::swp::HWND_TOPMOST)
         topmost << window;
+    QRect &rect = m_windows[window].rect;
+    if (!(flags & platform::swp::SWP_NOMOVE))
+        rect.moveTo(x, y);
+    if (!(flags & platform::swp::SWP_NOSIZE))
+        rect.setSize(QSize(cx, cy));
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/WindowManager.h"
 
 #include <QMap>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -24,6 +25,8 @@ public:
     void close(platform::Hwnd window);
     void setText(platform::Hwnd window, const QString &text);
     void setVisible(platform::Hwnd window, bool visible);
+    // Where the window is on the screen; windows start empty at 0, 0.
+    void setRect(platform::Hwnd window, const QRect &rect);
     platform::Hwnd child(platform::Hwnd topLevel, int index) const;
     void clear();
 
@@ -36,6 +39,7 @@ public:
     platform::Hwnd getForegroundWindow() override { return m_foreground; }
     bool setWindowPos(platform::Hwnd window, platform::Hwnd insertAfter, int x, int y, int cx, int cy,
                       unsigned flags) override;
+    QRect getWindowRect(platform::Hwnd window) override { return m_windows.value(window).rect; }
     QPoint getCursorPos() override { return cursor; }
     platform::Hwnd handleOf(QWidget *) override { return -1; }
     QWidget *widgetOf(platform::Hwnd) override { return nullptr; }
@@ -48,6 +52,7 @@ private:
     struct Window {
         QString text;
         bool visible = true;
+        QRect rect;
         QVector<platform::Hwnd> children;
         platform::Hwnd parent = 0;
     };

@@ -36,16 +36,36 @@ QString quoted(QString s)
 
 Harness::Harness()
     : folders(makeFolder(m_dir)), registry(path(QStringLiteral("machine/registry.reg"))),
-      services(new platform::Platform{clock, boxes, folders, files, registry, desktop, keys, starter, false})
+      services(makeServices(desktop, keys, starter))
 {
     prepare();
 }
 
 Harness::Harness(platform::WindowManager &windows, platform::Keystrokes &realKeys, platform::ProcessStarter &realStarter)
     : folders(makeFolder(m_dir)), registry(path(QStringLiteral("machine/registry.reg"))),
-      services(new platform::Platform{clock, boxes, folders, files, registry, windows, realKeys, realStarter, false})
+      services(makeServices(windows, realKeys, realStarter))
 {
     prepare();
+}
+
+std::unique_ptr<platform::Platform> Harness::makeServices(platform::WindowManager &windows,
+                                                          platform::Keystrokes &typing,
+                                                          platform::ProcessStarter &starting)
+{
+    return std::unique_ptr<platform::Platform>(new platform::Platform{.clock = clock,
+                                                                      .boxes = boxes,
+                                                                      .folders = folders,
+                                                                      .files = files,
+                                                                      .registry = registry,
+                                                                      .windows = windows,
+                                                                      .keys = typing,
+                                                                      .process = starting,
+                                                                      .printer = printer,
+                                                                      .tray = tray,
+                                                                      .controls = controls,
+                                                                      .events = events,
+                                                                      .pointer = pointer,
+                                                                      .timersTick = false});
 }
 
 void Harness::prepare()

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "FakeDesktop.h"
+#include "RecordingBusyPointer.h"
+#include "RecordingPrinter.h"
+#include "RecordingTray.h"
+#include "ScriptedEventPump.h"
 #include "ScriptedMessageBoxes.h"
 #include "platform/Clock.h"
 #include "platform/FileRegistry.h"
@@ -19,7 +23,9 @@ namespace testing_support {
 // A program folder of its own for one test: the shipped database, the
 // stand-in machine's marker files and registry, a clock that only moves when
 // told to, and a scripted user at the message boxes. The desktop is a fake
-// one written out by the test.
+// one written out by the test. Printer, tray, plug-ins and pointer only
+// write down what they are told; the yields are counted and let the waiting
+// messages run.
 class Harness {
 public:
     Harness();
@@ -48,6 +54,11 @@ public:
     FakeDesktop desktop;
     RecordingKeystrokes keys;
     RecordingStarter starter;
+    RecordingPrinter printer;
+    RecordingNotificationArea tray;
+    RecordingControlHost controls;
+    ScriptedEventPump events;
+    RecordingBusyPointer pointer;
     std::unique_ptr<platform::Platform> services;
 
     // The main window, created on first use (not yet loaded).
@@ -62,6 +73,8 @@ protected:
 
 private:
     void prepare();
+    std::unique_ptr<platform::Platform> makeServices(platform::WindowManager &windows, platform::Keystrokes &typing,
+                                                     platform::ProcessStarter &starting);
     std::unique_ptr<tarvo::Form1> m_form;
 };
 

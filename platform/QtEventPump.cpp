@@ -1,0 +1,12 @@
+#include "platform/QtEventPump.h"
+
+#include <QCoreApplication>
+
+namespace platform {
+
+void QtEventPump::doEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+} // namespace platform

@@ -1,0 +1,102 @@
+#include "platform/QtPrinter.h"
+
+#include "runtime/Error.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace platform {
+
+namespace {
+
+[[noreturn]] void printerError()
+{
+    rt::raise(482, QStringLiteral("Printer error"));
+}
+
+} // namespace
+
+QtPrinter::QtPrinter(QString programFolder) : m_folder(std::move(programFolder)) {}
+
+QtPrinter::~QtPrinter()
+{
+    // A document still open when the program ends is sent as it stands
+    // rather than lost.
+    if (m_painter && m_painter->isActive())
+        m_painter->end();
+}
+
+QString QtPrinter::pdfPath() const
+{
+    return m_folder + QStringLiteral("/printout.pdf");
+}
+
+void QtPrinter::setOrientation(int orientation)
+{
+    // Printers take no new orientation in the middle of a job.
+    m_orientation = orientation == printer::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+void QtPrinter::beginDocument()
+{
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    const QPrinterInfo chosen = QPrinterInfo::defaultPrinter();
+    if (chosen.isNull()) {
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+        m_printer->setOutputFileName(pdfPath());
+    } else {
+        m_printer->setPrinterName(chosen.printerName());
+    }
+    m_printer->setDocName(QStringLiteral("Tarvo"));
+    m_printer->setPageOrientation(m_orientation);
+    m_painter = std::make_unique<QPainter>();
+    if (!m_painter->begin(m_printer.get())) {
+        m_painter.reset();
+        m_printer.reset();
+        printerError();
+    }
+    m_y = 0;
+}
+
+void QtPrinter::printOneLine(const QString &line)
+{
+    const QFontMetricsF metrics(m_painter->font(), m_printer.get());
+    const qreal height = m_printer->pageRect(QPrinter::DevicePixel).height();
+    if (m_y > 0 && m_y + metrics.height() > height) {
+        if (!m_printer->newPage())
+            printerError();
+        m_y = 0;
+    }
+    const QRectF room(0, m_y, m_printer->pageRect(QPrinter::DevicePixel).width(), metrics.height());
+    m_painter->drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextDontClip
+                                  | Qt::TextSingleLine,
+                        line);
+    if (m_printer->printerState() == QPrinter::Error)
+        printerError();
+    m_y += metrics.lineSpacing();
+}
+
+void QtPrinter::printLine(const QString &text)
+{
+    if (!m_painter)
+        beginDocument();
+    QString lines = text;
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    for (const QString &line : lines.split(QLatin1Char('\n')))
+        printOneLine(line);
+}
+
+void QtPrinter::endDoc()
+{
+    if (!m_painter)
+        return;
+    const bool sent = m_painter->end();
+    m_painter.reset();
+    m_printer.reset();
+    if (!sent)
+        printerError();
+}
+
+} // namespace platform

@@ -1,0 +1,104 @@
+// Handlers that run inside a monitor tick. The tick lets waiting window
+// messages run at fixed points, and the scanner does so before every window
+// it reads, so a click can land between two windows of one scan; the rest
+// of the tick then works from what the click changed.
+#include "RealDesktop.h"
+#include "tarvo/Form1.h"
+#include "tarvo/Module2.h"
+
+#include <QPushButton>
+#include <functional>
+#include <gtest/gtest.h>
+#include <ostream>
+
+using namespace testing_support;
+
+namespace {
+
+enum class Moment { FirstWindow, LastWindow };
+
+void PrintTo(Moment m, std::ostream *os)
+{
+    *os << (m == Moment::FirstWindow ? "at the first window" : "at the last window");
+}
+
+class YieldPoints : public ::testing::TestWithParam<Moment> {
+protected:
+    void SetUp() override
+    {
+        d.writeRegistry({QStringLiteral("Open")});
+        d.writeScript(QStringLiteral("[Open]\ndial = 2\nverify = 2\nconnect = 1\n"));
+        f = &d.start();
+        f->setConText(QStringLiteral("Open"));
+        f->Com_Click(0);
+        ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    }
+    void tick()
+    {
+        d.pass(1);
+        f->KeepOnline_Timer();
+    }
+    bool ticksUntil(const std::function<bool()> &done, int most = 100)
+    {
+        for (int i = 0; i < most && !done(); ++i)
+            tick();
+        return done();
+    }
+    bool online() const { return f->Com[0]->text() == QLatin1String("&Go Offline"); }
+    bool lineUp() const { return f->LineState.equals(1); }
+
+    RealDesktop d;
+    tarvo::Form1 *f = nullptr;
+};
+
+} // namespace
+
+TEST_P(YieldPoints, GoOfflinePressedWhileTheTickScansHangsUpWithinThatTick)
+{
+    // A tick on a quiet line yields once before its steps, once before the
+    // scan, once per window scanned and once after the scan.
+    d.pass(1);
+    const int before = d.events.yields();
+    f->KeepOnline_Timer();
+    const int windows = d.events.yields() - before - 3;
+    ASSERT_GT(windows, 2);
+    ASSERT_TRUE(lineUp());
+    const platform::Hwnd connected = f->ConnectedWindow;
+    ASSERT_GT(connected, 0);
+
+    const int at = GetParam() == Moment::FirstWindow ? 3 : 2 + windows;
+    platform::Hwnd seenByScanSoFar = 0;
+    d.pass(1);
+    d.events.at(at, [&] {
+        seenByScanSoFar = f->ConnectedWindow;
+        f->Com[0]->click();
+    });
+    f->KeepOnline_Timer();
+
+    // The click came in mid-scan: the scan had started afresh, and had got
+    // as far as the connected window only when pressed at the last one.
+    EXPECT_EQ(seenByScanSoFar, GetParam() == Moment::FirstWindow ? -1 : connected);
+    // The rest of the same tick went offline: hang-up sent, session closed.
+    EXPECT_FALSE(online());
+    EXPECT_FALSE(f->DialInProgress);
+    EXPECT_FALSE(f->StayConnected);
+    EXPECT_TRUE(f->LineState.equals(0));
+    EXPECT_EQ(f->track->recordCount(), 1);
+    d.settle();
+    EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Open")));
+
+    // Nothing dials again, and nothing is written or asked twice.
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    for (int i = 0; i < 5; ++i)
+        tick();
+    EXPECT_FALSE(d.window(QStringLiteral("Connect To")));
+    EXPECT_FALSE(d.window(QStringLiteral("Connected to Open")));
+    EXPECT_EQ(f->track->recordCount(), 1);
+    EXPECT_TRUE(d.boxes.shown().empty());
+    EXPECT_TRUE(d.errorLogLines().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments, YieldPoints, ::testing::Values(Moment::FirstWindow, Moment::LastWindow),
+                         [](const ::testing::TestParamInfo<Moment> &info) {
+                             return info.param == Moment::FirstWindow ? "AtTheFirstWindow" : "AtTheLastWindow";
+                         });
