@@ -99,6 +99,6 @@ TEST_P(YieldPoints, GoOfflinePressedWhileTheTickScansHangsUpWithinThatTick)
 }
 
 INSTANTIATE_TEST_SUITE_P(Moments, YieldPoints, ::testing::Values(Moment::FirstWindow, Moment::LastWindow),
-                         [](const ::testing::TestParamInfo<Moment> &info) {
-                             return info.param == Moment::FirstWindow ? "AtTheFirstWindow" : "AtTheLastWindow";
+                         [](const ::testing::TestParamInfo<Moment> &moment) {
+                             return moment.param == Moment::FirstWindow ? "AtTheFirstWindow" : "AtTheLastWindow";
                          });

@@ -1,5 +1,6 @@
 #include "runtime/DateTime.h"
 #include "runtime/Error.h"
+#include "support/ErrorNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -8,22 +9,13 @@
 using rt::DateTime;
 using rt::Interval;
 using rt::dateDiff;
+using testing_support::errorNumber;
 
 namespace {
 
 DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
     return DateTime::fromParts(y, mo, d, h, mi, s);
-}
-
-int errorNumber(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const rt::RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
 }
 
 } // namespace
