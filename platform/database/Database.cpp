@@ -13,14 +13,6 @@ namespace db {
 
 namespace {
 
-constexpr int ErrFileNotFound = rt::err::FileNotFound;
-constexpr int ErrBadPassword = rt::err::BadPassword;
-constexpr int ErrFileInUse = rt::err::FileInUse;
-constexpr int ErrNoCurrentRecord = rt::err::NoCurrentRecord;
-constexpr int ErrNotEditing = rt::err::NotEditing;
-constexpr int ErrConversion = rt::err::Conversion;
-constexpr int ErrEngine = rt::err::DatabaseEngine;
-
 // Statement holder: finalises on every path out.
 class Statement {
 public:
@@ -28,7 +20,7 @@ public:
     {
         const QByteArray utf8 = sql.toUtf8();
         if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_stmt, nullptr) != SQLITE_OK)
-            rt::raise(ErrEngine, QString::fromUtf8(sqlite3_errmsg(db)));
+            rt::raise(rt::err::DatabaseEngine, QString::fromUtf8(sqlite3_errmsg(db)));
     }
     ~Statement() { sqlite3_finalize(m_stmt); }
     Statement(const Statement &) = delete;
@@ -88,9 +80,9 @@ void keyConnection(sqlite3 *db, const QByteArray &key)
     if (key.isEmpty())
         return;
     if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
-        rt::raise(ErrEngine, QString::fromUtf8(sqlite3_errmsg(db)));
+        rt::raise(rt::err::DatabaseEngine, QString::fromUtf8(sqlite3_errmsg(db)));
     if (sqlite3_exec(db, "PRAGMA cipher_compatibility = 3", nullptr, nullptr, nullptr) != SQLITE_OK)
-        rt::raise(ErrEngine, QString::fromUtf8(sqlite3_errmsg(db)));
+        rt::raise(rt::err::DatabaseEngine, QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 ColumnKind kindOfDeclared(const QString &declared)
@@ -215,7 +207,7 @@ void step(sqlite3 *db, sqlite3_stmt *stmt)
 {
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-        rt::raise(rc == SQLITE_BUSY ? ErrFileInUse : ErrEngine, QString::fromUtf8(sqlite3_errmsg(db)));
+        rt::raise(rc == SQLITE_BUSY ? rt::err::FileInUse : rt::err::DatabaseEngine, QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 } // namespace
@@ -234,7 +226,7 @@ rt::Value toColumnKind(ColumnKind kind, const rt::Value &value)
         case ColumnKind::Text: return rt::Value(value.toString());
         }
     } catch (const rt::RuntimeError &) {
-        rt::raise(ErrConversion, QStringLiteral("Data type conversion error."));
+        rt::raise(rt::err::Conversion, QStringLiteral("Data type conversion error."));
     }
     return value;
 }
@@ -256,13 +248,13 @@ Database::~Database()
 std::unique_ptr<Database> Database::openExclusive(const QString &path, const QString &connect)
 {
     if (!QFileInfo(path).isFile())
-        rt::raise(ErrFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+        rt::raise(rt::err::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
 
     sqlite3 *raw = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK)
-        rt::raise(ErrFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+        rt::raise(rt::err::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
 
     keyConnection(raw, passwordOf(connect));
     sqlite3_busy_timeout(raw, 0);
@@ -278,14 +270,14 @@ std::unique_ptr<Database> Database::openExclusive(const QString &path, const QSt
         prc = sqlite3_step(probe);
     sqlite3_finalize(probe);
     if (prc == SQLITE_BUSY || prc == SQLITE_LOCKED)
-        rt::raise(ErrFileInUse, QStringLiteral("Could not use '%1'; file already in use.").arg(path));
+        rt::raise(rt::err::FileInUse, QStringLiteral("Could not use '%1'; file already in use.").arg(path));
     if (prc != SQLITE_ROW)
-        rt::raise(ErrBadPassword, QStringLiteral("Not a valid password, or '%1' is not a Tarvo database.").arg(path));
+        rt::raise(rt::err::BadPassword, QStringLiteral("Not a valid password, or '%1' is not a Tarvo database.").arg(path));
 
     // Exclusive locking mode keeps a lock only once it has written; take the
     // write lock now so the next opener is refused from the start.
     if (sqlite3_exec(raw, "BEGIN EXCLUSIVE; COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
-        rt::raise(ErrFileInUse, QStringLiteral("Could not use '%1'; file already in use.").arg(path));
+        rt::raise(rt::err::FileInUse, QStringLiteral("Could not use '%1'; file already in use.").arg(path));
     return db;
 }
 
@@ -296,7 +288,7 @@ std::unique_ptr<Database> Database::create(const QString &path, const QString &c
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK)
-        rt::raise(ErrEngine, QString::fromUtf8(sqlite3_errmsg(raw)));
+        rt::raise(rt::err::DatabaseEngine, QString::fromUtf8(sqlite3_errmsg(raw)));
     keyConnection(raw, passwordOf(connect));
     return db;
 }
@@ -313,7 +305,7 @@ void Database::execOrRaise(const char *sql)
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, &msg) != SQLITE_OK) {
         const QString text = QString::fromUtf8(msg ? msg : sqlite3_errmsg(m_db));
         sqlite3_free(msg);
-        rt::raise(ErrEngine, text);
+        rt::raise(rt::err::DatabaseEngine, text);
     }
 }
 
@@ -374,8 +366,8 @@ Recordset::Recordset(Database &db, QString table)
     while ((rc = sqlite3_step(rows.get())) == SQLITE_ROW)
         m_rowids.push_back(sqlite3_column_int64(rows.get(), 0));
     if (rc != SQLITE_DONE)
-        rt::raise(ErrEngine, QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
-    m_pos = m_rowids.isEmpty() ? 0 : 0;
+        rt::raise(rt::err::DatabaseEngine, QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
+    m_pos = 0;
 
     QStringList names, marks, sets;
     for (const Column &c : m_columns) {
@@ -403,7 +395,7 @@ bool Recordset::bof() const { return m_pos < 0 || m_rowids.isEmpty(); }
 void Recordset::moveFirst()
 {
     if (m_rowids.isEmpty())
-        rt::raise(ErrNoCurrentRecord, QStringLiteral("No current record."));
+        rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
     m_pos = 0;
     m_currentDeleted = false;
     m_mode = Mode::None;
@@ -413,7 +405,7 @@ void Recordset::moveFirst()
 void Recordset::moveLast()
 {
     if (m_rowids.isEmpty())
-        rt::raise(ErrNoCurrentRecord, QStringLiteral("No current record."));
+        rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
     m_pos = int(m_rowids.size()) - 1;
     m_currentDeleted = false;
     m_mode = Mode::None;
@@ -423,7 +415,7 @@ void Recordset::moveLast()
 void Recordset::moveNext()
 {
     if (eof())
-        rt::raise(ErrNoCurrentRecord, QStringLiteral("No current record."));
+        rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
     // After a delete the following row has already moved into place.
     if (m_currentDeleted)
         m_currentDeleted = false;
@@ -436,7 +428,7 @@ void Recordset::moveNext()
 void Recordset::requireCurrent() const
 {
     if (m_currentDeleted || m_pos < 0 || m_pos >= m_rowids.size())
-        rt::raise(ErrNoCurrentRecord, QStringLiteral("No current record."));
+        rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
 }
 
 void Recordset::checkOrdinal(int ordinal) const
@@ -468,7 +460,7 @@ const QVector<rt::Value> &Recordset::currentRow() const
     sqlite3_bind_int64(st.get(), 1, m_rowids[m_pos]);
     // Not there any more when another cursor has deleted it.
     if (sqlite3_step(st.get()) != SQLITE_ROW)
-        rt::raise(ErrNoCurrentRecord, QStringLiteral("No current record."));
+        rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
     m_row.resize(m_columns.size());
     for (int i = 0; i < m_columns.size(); ++i)
         m_row[i] = columnValue(st.get(), i, m_columns[i].kind);
@@ -502,14 +494,14 @@ void Recordset::setField(int ordinal, const rt::Value &value)
 {
     checkOrdinal(ordinal);
     if (m_mode == Mode::None)
-        rt::raise(ErrNotEditing, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+        rt::raise(rt::err::NotEditing, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     m_buffer[ordinal] = toColumnKind(m_columns[ordinal].kind, value);
 }
 
 void Recordset::update()
 {
     if (m_mode == Mode::None)
-        rt::raise(ErrNotEditing, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+        rt::raise(rt::err::NotEditing, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
 
     sqlite3 *h = m_db.handle();
     if (m_mode == Mode::AddNew) {
