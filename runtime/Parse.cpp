@@ -420,4 +420,13 @@ std::optional<DateTime> parseDateTime(const QString &text)
     return DateTime::fromDate(*date).addSeconds(*seconds);
 }
 
+std::optional<DateTime> parseTimeOfDay(const QString &text)
+{
+    Reader r(trimmedView(text));
+    const std::optional<int> seconds = readTime(r);
+    if (!seconds || !r.atEnd())
+        return std::nullopt;
+    return DateTime::fromTotalSeconds(*seconds);
+}
+
 } // namespace rt

@@ -23,4 +23,8 @@ std::optional<double> parseNumber(const QString &text);
 // "6:61", "abc", "7", "") is refused, never guessed.
 std::optional<DateTime> parseDateTime(const QString &text);
 
+// A time of day alone ("6:00 am", "18:30"), date part 0. Any text with a
+// date in it is refused, so it can always be joined to a day's date.
+std::optional<DateTime> parseTimeOfDay(const QString &text);
+
 } // namespace rt

@@ -42,8 +42,10 @@ enum Number : int {
     Con_KeyDown = 11,
     Con_KeyUp = 12,
     Form_Unload = 13,
+    StartConnectionAuto = 14,
     KeepOnline_Timer = 15,
     SetCstatus = 16,
+    WarnNetUsage = 17,
     SetStage = 18,
     Sett = 19,
     DisconnectIt = 20,
@@ -52,6 +54,7 @@ enum Number : int {
     ConOp = 23,
     Intercept = 24,
     Label5_MouseMove = 25,
+    Settings_Click = 28,
     TakeOver = 31,
     Details_Click = 33,
     CheckDialUp = 41,
@@ -111,6 +114,12 @@ enum SetCstatusCode : int {
 enum LineStateValue : int {
     LineDown = 0,
     LineUp = 1,
+};
+
+// What `StartConnectionAuto` is asked to raise.
+enum AutoQuestion : int {
+    AskConnect = 0,
+    AskDisconnect = 1,
 };
 
 // The question window's last answer.

@@ -141,6 +141,7 @@ void Form1::buildControls()
     connect(ComQ, &QPushButton::clicked, this, &Form1::ComQ_Click);
     connect(Com[0], &QPushButton::clicked, this, [this] { Com_Click(0); });
     connect(UserPwd, &QPushButton::clicked, this, &Form1::UserPwd_Click);
+    connect(Settings, &QPushButton::clicked, this, &Form1::Settings_Click);
 }
 
 void Form1::applyGeometry()

@@ -54,6 +54,10 @@ public:
     bool Ucinfo(int field = 0, const rt::Value &fvalue = {}, int mode = 0,
                 int sfield = 0, const rt::Value &sfvalue = {});
     void LoadSettings();
+    // The More Settings options that are read while that window is not
+    // shown (browser start, timed connection), put into a hidden instance of
+    // it as stored. Errors reach the caller.
+    void fillHiddenMoreSettings();
 
     // --- error log
     PendingError &pendingError() override { return Err; }
@@ -62,6 +66,7 @@ public:
 
     // --- settings panel
     void Details_Click();
+    void Settings_Click();
     bool isCompact() const { return m_heightTwips <= kCompactHeight; }
     int heightTwips() const { return m_heightTwips; }
 

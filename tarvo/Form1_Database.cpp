@@ -161,28 +161,12 @@ void Form1::LoadSettings()
         Shrink->setChecked(rt::isTrue(settings->field(Settings::Shrink)));
         AutoConnect->setChecked(rt::isTrue(settings->field(Settings::AutoConnect)));
 
-        Form8 &more = window<Form8>();
-        if (rt::isTrue(settings->field(Settings::AppStart))) {
-            more.AppStart->setChecked(true);
-            BrowserTriggerArmed = true;
-        } else {
-            more.AppStart->setChecked(false);
-            BrowserTriggerArmed = false;
-        }
-
-        const rt::Value connectTime = settings->field(Settings::ConnectTime);
-        const rt::Value disconnectTime = settings->field(Settings::DisconnectTime);
+        fillHiddenMoreSettings();
+        BrowserTriggerArmed = rt::isTrue(settings->field(Settings::AppStart));
         if (rt::isTrue(settings->field(Settings::AlarmStart))) {
-            more.AlarmStart->setChecked(true);
-            more.Alarm[0]->setText(connectTime.toString());
-            more.Alarm[1]->setText(disconnectTime.toString());
-            ConnectAt = connectTime.toString();
-            DisconnectAt = disconnectTime.toDate();
+            ConnectAt = settings->field(Settings::ConnectTime).toString();
+            DisconnectAt = settings->field(Settings::DisconnectTime).toDate();
             ScheduleArmed = true;
-        } else {
-            more.AlarmStart->setChecked(false);
-            more.Alarm[0]->setText(connectTime.toString());
-            more.Alarm[1]->setText(disconnectTime.toString());
         }
 
         setCheckValue(Monitor, settings->field(Settings::Monitor));
@@ -193,6 +177,16 @@ void Form1::LoadSettings()
 
         window<Form5>().TakeOverAnswer = NoAnswer;
     });
+}
+
+void Form1::fillHiddenMoreSettings()
+{
+    settings->moveFirst();
+    Form8 &more = window<Form8>();
+    more.AppStart->setChecked(rt::isTrue(settings->field(Settings::AppStart)));
+    more.AlarmStart->setChecked(rt::isTrue(settings->field(Settings::AlarmStart)));
+    more.Alarm[0]->setText(settings->field(Settings::ConnectTime).toString());
+    more.Alarm[1]->setText(settings->field(Settings::DisconnectTime).toString());
 }
 
 QString Form1::errorLogPath() const

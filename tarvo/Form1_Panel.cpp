@@ -2,6 +2,8 @@
 // it again.
 #include "tarvo/Form1.h"
 
+#include "tarvo/Form8.h"
+
 #include <QCheckBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -60,6 +62,17 @@ void Form1::Details_Click()
             MonitorOff = !Monitor->isChecked();
         }
         show();
+    });
+}
+
+void Form1::Settings_Click()
+{
+    trapped(*this, Window::Main, Form1Proc::Settings_Click, [&] {
+        showModalWindow<Form8>();
+        // Closing the window unloads it; the instance left for the scanner
+        // and the tray menu must still tell the options as they are stored,
+        // or an "&Ok" would leave the browser trigger unable to re-arm.
+        fillHiddenMoreSettings();
     });
 }
 

@@ -117,3 +117,11 @@ TEST(ParseDateTime, RefusesWhatItWouldHaveToGuess)
                              "Dex 9 2026", "2026-12-09T18:30", "12-9-2026", "1.5"})
         EXPECT_FALSE(parseDateTime(text).has_value()) << text;
 }
+
+TEST(ParseTimeOfDay, TakesTimesAndRefusesAnythingWithADate)
+{
+    EXPECT_EQ(rt::parseTimeOfDay(" 6:00 am "), parseDateTime("6:00 am"));
+    EXPECT_EQ(rt::parseTimeOfDay("18:30:05"), parseDateTime("18:30:05"));
+    for (const char *text : {"12/25/2001", "12/25/2001 6:00 am", "Dec 30 1899", "7", "", "25:00", "6:00 am x"})
+        EXPECT_FALSE(rt::parseTimeOfDay(text)) << text;
+}
