@@ -137,6 +137,10 @@ public:
     // --- session accounting
     void SetCstatus(int code);
     void Backup_Timer();
+    void WarnNetUsage();
+
+    // --- timed connect and disconnect, browser start
+    void StartConnectionAuto(int kind);
 
     // --- credentials dialog
     void UserPwd_Click();
@@ -198,6 +202,8 @@ public:
     QString BrowserMatchText;
     bool BrowserStartSeen = false;
     QString ConTextBefore;
+    rt::DateTime QuestionRaisedAt;
+    int CountdownValue = 0;
     int ConOpIndex = 0;
 
     // Dial state the scanner reads and writes.
@@ -245,6 +251,11 @@ private:
     void centreOnScreen();
     void closeMainWindow();
     bool findConInfo(int sfield, const rt::Value &sfvalue);
+    // The countdown of a connect or disconnect question; false ends the tick.
+    bool countdownStep();
+    // The connect-at and disconnect-at checks of the tick.
+    void checkSchedule();
+    bool scheduleDue(const rt::DateTime &at);
     void showInitDatabaseFailure();
 
     platform::Platform &m_platform;
@@ -262,6 +273,12 @@ private:
     int m_frame1HeightTwips = 3095;
     int m_frame2TopTwips = 3100;
     bool m_ended = false;
+    // When this tick and the one before it ran, and the last scheduled time
+    // a question was raised for: a time is acted on once, however the ticks
+    // fall around it.
+    rt::DateTime m_tickAt;
+    rt::DateTime m_previousTickAt;
+    rt::DateTime m_scheduleFiredFor;
 };
 
 template <class W>

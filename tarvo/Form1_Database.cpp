@@ -56,6 +56,12 @@ bool Form1::InitDatabase()
             track->moveLast();
             track->moveFirst();
         }
+        // Older files have no index on the log's dates; without it the month
+        // totals read every row. A file that will not take one still works.
+        try {
+            track->indexColumn(Track::SessionDate);
+        } catch (const rt::RuntimeError &) {
+        }
         return true;
     } catch (...) {
         setFromCurrentException(Err);

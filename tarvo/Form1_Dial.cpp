@@ -39,6 +39,7 @@ void Form1::Gline(int Index)
     trapped(*this, Window::Main, Form1Proc::Gline, [&] {
         if (Index == 0) {
             StayConnected = true;
+            WarnNetUsage();
             DialFailureCode = FailureNone;
             DialInProgress = true;
             DialStage = StageLaunch;

@@ -13,6 +13,8 @@ namespace tarvo {
 void Form1::KeepOnline_Timer()
 {
     trapped(*this, Window::Main, Form1Proc::KeepOnline_Timer, [&] {
+        m_previousTickAt = m_tickAt;
+        m_tickAt = m_platform.clock.now();
         doEvents();
         // The quit is carried out here, never from the button itself.
         if (QuitRequested && ExitMode < ExitHangUpFirst) {
@@ -23,6 +25,16 @@ void Form1::KeepOnline_Timer()
         doEvents();
         module2().ScanMode = ScanMonitor;
         module2().ScanWindows(0);
+
+        // While a question counts down, nothing else is decided.
+        if (!countdownStep())
+            return;
+
+        if (isCompact() && BrowserStartSeen && !DialInProgress) {
+            BrowserStartSeen = false;
+            StartConnectionAuto(AskConnect);
+            return;
+        }
 
         doEvents();
         if (!MonitorOff && !DialInProgress && !WatchConnecting && isCompact())
@@ -35,6 +47,8 @@ void Form1::KeepOnline_Timer()
         }
 
         SetCstatus(CheckLine);
+
+        checkSchedule();
 
         if (!dialStep())
             return;

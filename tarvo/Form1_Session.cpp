@@ -5,6 +5,7 @@
 #include "runtime/Format.h"
 
 #include <QCheckBox>
+#include <QStringList>
 
 namespace tarvo {
 
@@ -71,6 +72,68 @@ void Form1::SetCstatus(int code)
         track->setField(Track::EndTime, timeOfDay(end));
         track->setField(Track::Rate, rate);
         track->update();
+
+        WarnNetUsage();
+    });
+}
+
+void Form1::WarnNetUsage()
+{
+    trapped(*this, Window::Main, Form1Proc::WarnNetUsage, [&] {
+        // A connection about to be made by itself is not held up by a box.
+        if (BrowserStartSeen || ScheduleArmed)
+            return;
+
+        // This calendar month's rows, found by date rather than by reading
+        // the whole log: the log grows for years and this runs on every
+        // "Go Online" and after every session.
+        qint64 monthMinutes = 0;
+        rt::Currency monthCost;
+        if (track->recordCount() > 0) {
+            const QDate today = m_platform.clock.now().date();
+            const rt::DateTime first = rt::DateTime::fromParts(today.year(), today.month(), 1);
+            const rt::DateTime next = rt::DateTime::fromParts(today.year(), today.month() + 1, 1);
+            const QVector<rt::Value> totals =
+                track->totalsInRange(Track::SessionDate, first, next, {Track::Minutes, Track::SessionCost});
+            monthMinutes = qint64(totals[0].toDouble());
+            monthCost = totals[1].toCurrency();
+        }
+
+        settings->moveFirst();
+        const rt::Value hoursLimit = settings->field(Settings::Hours);
+        const rt::Value costLimit = settings->field(Settings::Cost);
+        const auto warn = [&](const QString &text, const QString &title) {
+            MessageOpen = true;
+            m_platform.boxes.msgBox(text, platform::mb::OkOnly | platform::mb::Exclamation, title);
+            MessageOpen = false;
+        };
+
+        if (rt::isTrue(settings->field(Settings::NetHours)) && !hoursLimit.isNull()
+            && double(monthMinutes) > hoursLimit.toDouble() * 60.0) {
+            const QStringList lines = {
+                QStringLiteral(" Your Internet Hours For This Month Has Exceeded "),
+                QStringLiteral(" The Warning Limit Of ") + hoursLimit.toString(),
+                QStringLiteral(" The Total Usage Now Stands At ") + QString::number(monthMinutes / 60)
+                    + QStringLiteral(" Hours ") + QString::number(monthMinutes % 60) + QStringLiteral(" Mins."),
+                QStringLiteral(" If You Do Not Want To Receive This Warning Again "),
+                QStringLiteral(" Then Disable This Feature In More Settings Or    "),
+                QStringLiteral(" Increase Warning Limit."),
+            };
+            warn(lines.join(kCrLf), QStringLiteral("Tarvo Reminder - Internet Usage Hours"));
+        }
+
+        if (rt::isTrue(settings->field(Settings::NetCost)) && !costLimit.isNull()
+            && monthCost.scaled > costLimit.toCurrency().scaled) {
+            const QStringList lines = {
+                QStringLiteral(" Your Internet Cost For This Month Has Exceeded "),
+                QStringLiteral(" The Warning Limit Of Cost ") + costLimit.toString(),
+                QStringLiteral(" The Total Usage Cost Now Stands At ") + rt::Value(monthCost).toString(),
+                QStringLiteral(" If You Do Not Want To Receive This Warning Again "),
+                QStringLiteral(" Then Disable This Feature In More Settings Or    "),
+                QStringLiteral(" Increase Warning Limit."),
+            };
+            warn(lines.join(kCrLf), QStringLiteral("Tarvo Reminder - Internet Usage Cost"));
+        }
     });
 }
 

@@ -1,16 +1,20 @@
 #include "tarvo/Form5.h"
 
 #include "tarvo/Codes.h"
+#include "tarvo/Form1.h"
+#include "tarvo/Module2.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 
 namespace tarvo {
 
 namespace {
 
 // Procedure numbers of this window in the error log.
-enum Proc { PCom_Click = 1 };
+enum Proc { PCom_Click = 1, PForm_Activate = 2 };
 
 QLabel *message(DesignLayout &layout, QWidget *parent, const QString &text)
 {
@@ -30,8 +34,8 @@ Form5::Form5(Form1 &main)
     setWindowTitle(QStringLiteral("Tarvo"));
     Label1 = message(m_layout, this, QStringLiteral("              Tarvo Detected A Live Connection .                    Do You Want Tarvo To Take Over and Monitor        The LIve Connection ?"));
     Label2 = message(m_layout, this, QStringLiteral("           Tarvo Detected A Connection In Progess .                    Do You Want Tarvo To Take Over and Monitor        The Connection In Progress?"));
-    Label5 = message(m_layout, this, QStringLiteral("Going To Connect In 6 Seconds.           Press No To Cancel The Connection  And Yes To Proceed With Connection."));
-    Label6 = message(m_layout, this, QStringLiteral("Going To DisConnect In 6 Seconds.           Press No To Keep The Connection  And Yes To Disconnect."));
+    Label5 = message(m_layout, this, connectCaption());
+    Label6 = message(m_layout, this, disconnectCaption());
     // Only their colours are used.
     Label3 = new QLabel(this);
     Label4 = new QLabel(this);
@@ -50,6 +54,28 @@ Form5::Form5(Form1 &main)
     connect(Com[0], &QPushButton::clicked, this, [this] { Com_Click(0); });
 }
 
+QString Form5::connectCaption()
+{
+    return QStringLiteral("Going To Connect In 6 Seconds.           Press No To Cancel The Connection  And Yes To Proceed With Connection.");
+}
+
+QString Form5::disconnectCaption()
+{
+    return QStringLiteral("Going To DisConnect In 6 Seconds.           Press No To Keep The Connection  And Yes To Disconnect.");
+}
+
+QString Form5::connectCountdown(int seconds)
+{
+    return QStringLiteral("                   Going To Connect In ") + QString::number(seconds)
+        + QStringLiteral(" Seconds.           Press No To Cancel The Connection  And Yes To Proceed With Connection.");
+}
+
+QString Form5::disconnectCountdown(int seconds)
+{
+    return QStringLiteral("                   Going To DisConnect In ") + QString::number(seconds)
+        + QStringLiteral(" Seconds.           Press No To Keep The Connection  And Yes To Disconnect.");
+}
+
 QColor Form5::background(const QLabel *label)
 {
     return label->palette().color(QPalette::Window);
@@ -65,11 +91,54 @@ void Form5::setBackground(QLabel *label, const QColor &colour)
 void Form5::Com_Click(int Index)
 {
     trap(PCom_Click, [&] {
-        // A take-over question: the answer is kept for the monitor to act on.
-        if (Label5->isHidden() && Label6->isHidden()) {
+        Form1 &f = m_main;
+        if (!Label6->isHidden()) {
+            if (Index == AnswerYes)
+                f.WatchConnecting = true;   // the next tick hangs up
+            hide();
+        } else if (!Label5->isHidden()) {
+            // Closed first: going online may show a usage warning, and the
+            // ticks running behind it must not find this question still up
+            // and answer it again.
+            hide();
+            if (Index == AnswerYes) {
+                // A line the user has brought up meanwhile is not to be
+                // taken down by the same button.
+                if (!f.DialInProgress)
+                    f.Com_Click(0);
+            } else {
+                f.BrowserStartSeen = false;
+                f.BrowserTriggerArmed = false;
+                f.module2().BrowserRearmPending = true;
+            }
+        } else {
+            // A take-over question: the answer is kept for the monitor.
             TakeOverAnswer = Index;
             hide();
         }
+    });
+}
+
+void Form5::showEvent(QShowEvent *event)
+{
+    ChildWindow::showEvent(event);
+    Form_Activate();
+}
+
+void Form5::Form_Activate()
+{
+    trap(PForm_Activate, [&] {
+        const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        const QRect area = screen->geometry();
+        const QRect frame = frameGeometry();
+        const int left = area.left() + (area.width() - frame.width()) / 2;
+        // The connect question stands clear of the middle of the screen,
+        // where the window being worked in usually is.
+        const int top = !Label5->isHidden() ? area.top() + frame.height()
+                                             : area.top() + (area.height() - frame.height()) / 2;
+        move(left, top);
     });
 }
 

@@ -12,13 +12,22 @@ class QPushButton;
 namespace tarvo {
 
 // The question window: whether to take over a connection made outside
-// Tarvo. Its last answer outlives the window being closed.
+// Tarvo, or, counting down, whether to connect or disconnect now. The
+// take-over answer outlives the window being closed.
 class Form5 : public ChildWindow {
     Q_OBJECT
 public:
     explicit Form5(Form1 &main);
 
     void Com_Click(int Index);
+    void Form_Activate();
+
+    // The countdown labels' texts: their design captions, and the text for
+    // a number of seconds left.
+    static QString connectCaption();
+    static QString disconnectCaption();
+    static QString connectCountdown(int seconds);
+    static QString disconnectCountdown(int seconds);
 
     std::array<QPushButton *, 2> Com{};   // 0 "&No", 1 "&Yes"
     QLabel *Label1 = nullptr;             // a live connection is offered
@@ -34,6 +43,9 @@ public:
     // The label's background, and setting it (the flash alternates these).
     static QColor background(const QLabel *label);
     static void setBackground(QLabel *label, const QColor &colour);
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     DesignLayout m_layout{1};

@@ -550,4 +550,51 @@ void Recordset::deleteRow()
     m_currentDeleted = true;
 }
 
+QVector<rt::Value> Recordset::totalsInRange(int key, const rt::Value &from, const rt::Value &to,
+                                           const QVector<int> &summed) const
+{
+    checkOrdinal(key);
+    QStringList sums;
+    for (int ordinal : summed) {
+        checkOrdinal(ordinal);
+        sums << QStringLiteral("sum(%1)").arg(quoted(m_columns[ordinal].name));
+    }
+    const QString keyName = quoted(m_columns[key].name);
+    Statement st(m_db.handle(), QStringLiteral("SELECT %1 FROM %2 WHERE %3 >= ? AND %3 < ?")
+                                    .arg(sums.join(QLatin1String(", ")), quoted(m_table), keyName));
+    bindValue(st.get(), 1, m_columns[key].kind, toColumnKind(m_columns[key].kind, from));
+    bindValue(st.get(), 2, m_columns[key].kind, toColumnKind(m_columns[key].kind, to));
+    step(m_db.handle(), st.get());
+
+    QVector<rt::Value> totals;
+    for (int i = 0; i < summed.size(); ++i) {
+        const bool none = sqlite3_column_type(st.get(), i) == SQLITE_NULL;
+        switch (m_columns[summed[i]].kind) {
+        case ColumnKind::Integer:
+        case ColumnKind::YesNo:
+            totals.push_back(rt::Value(none ? qint64(0) : qint64(sqlite3_column_int64(st.get(), i))));
+            break;
+        case ColumnKind::Money:
+            // Each amount is kept to four decimals, so their sum is too:
+            // rounding there drops only the binary noise of the addition.
+            totals.push_back(rt::Value(rt::Currency::fromDouble(none ? 0.0 : sqlite3_column_double(st.get(), i))));
+            break;
+        default:
+            totals.push_back(rt::Value(none ? 0.0 : sqlite3_column_double(st.get(), i)));
+            break;
+        }
+    }
+    return totals;
+}
+
+void Recordset::indexColumn(int ordinal)
+{
+    checkOrdinal(ordinal);
+    const QString &column = m_columns[ordinal].name;
+    m_db.execOrRaise(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                         .arg(quoted(m_table + QLatin1Char('_') + column), quoted(m_table), quoted(column))
+                         .toUtf8()
+                         .constData());
+}
+
 } // namespace db

@@ -409,3 +409,41 @@ TEST_F(Engine, MonitorOffLeavesOutsideConnectionsAlone)
         tick();
     EXPECT_FALSE(f->window<tarvo::Form5>().isVisible());
 }
+
+// ---------------------------------------------------------------- schedule
+
+TEST_F(Engine, UnansweredDisconnectQuestionCountsDownOnTopAndHangsUp)
+{
+    start();
+    choose(QStringLiteral("Open"));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+
+    // Disconnect two seconds from now.
+    const rt::DateTime hangUpAt = d.clock.now().addSeconds(2);
+    f->ScheduleArmed = true;
+    f->ConnectAt = QStringLiteral("6:00 am");
+    f->DisconnectAt = hangUpAt.timePart();
+    tick();
+    tick();
+    tarvo::Form5 &question = f->window<tarvo::Form5>();
+    ASSERT_TRUE(question.isVisible());
+    ASSERT_FALSE(question.Label6->isHidden());
+    QStringList counted;
+    for (int i = 0; i < 5; ++i) {
+        f->KeepOnline_Timer();   // within the second it was raised in, then one per second
+        counted << question.Label6->text().section(QLatin1String(" Seconds."), 0, 0).trimmed();
+        EXPECT_TRUE(question.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_TRUE(lineUp());
+        d.pass(1);
+    }
+    EXPECT_EQ(counted, (QStringList{"Going To DisConnect In 5", "Going To DisConnect In 4", "Going To DisConnect In 3",
+                                    "Going To DisConnect In 2", "Going To DisConnect In 1"}));
+    f->KeepOnline_Timer();
+    EXPECT_FALSE(question.isVisible());
+    EXPECT_FALSE(online());
+    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->WatchConnecting; }));
+    EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Open")));
+    EXPECT_EQ(f->track->recordCount(), 1);
+    EXPECT_TRUE(d.boxes.shown().empty());
+}

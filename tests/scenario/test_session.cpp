@@ -123,3 +123,123 @@ TEST_F(Session, StoppedMonitorTimerIsRestartedOnThe31stBackupTick)
     EXPECT_EQ(f->KeepOnline->interval(), 500);
     EXPECT_FALSE(f->WatchdogArmed);
 }
+
+// ------------------------------------------------------- monthly warnings
+
+namespace {
+
+class Warnings : public Session {
+protected:
+    void SetUp() override
+    {
+        Session::SetUp();
+        h.clock.set(DateTime::fromParts(2026, 12, 9, 12, 0, 0));
+        f->settings->moveFirst();
+        f->settings->edit();
+        f->settings->setField(tarvo::Settings::NetHours, true);
+        f->settings->setField(tarvo::Settings::Hours, 10);
+        f->settings->setField(tarvo::Settings::NetCost, true);
+        f->settings->setField(tarvo::Settings::Cost, 0.25);
+        f->settings->update();
+    }
+    void logged(const DateTime &day, int minutes, double cost)
+    {
+        f->track->addNew();
+        f->track->setField(tarvo::Track::SessionDate, day);
+        f->track->setField(tarvo::Track::Minutes, minutes);
+        f->track->setField(tarvo::Track::SessionCost, rt::Currency::fromDouble(cost));
+        f->track->update();
+    }
+    QStringList shown()
+    {
+        QStringList out;
+        for (const ShownBox &b : h.boxes.shown())
+            out << b.title;
+        return out;
+    }
+};
+
+const QString kHours = QStringLiteral("Tarvo Reminder - Internet Usage Hours");
+const QString kCost = QStringLiteral("Tarvo Reminder - Internet Usage Cost");
+
+} // namespace
+
+TEST_F(Warnings, HoursWarnOnlyAboveTheLimitAndCountThisMonthAlone)
+{
+    logged(DateTime::fromParts(2026, 12, 1), 300, 0);
+    logged(DateTime::fromParts(2026, 12, 9), 300, 0);
+    logged(DateTime::fromParts(2025, 12, 9), 500, 0);   // a year ago
+    logged(DateTime::fromParts(2026, 11, 30), 500, 0);
+    f->WarnNetUsage();
+    EXPECT_TRUE(h.boxes.shown().empty());
+
+    logged(DateTime::fromParts(2026, 12, 31), 1, 0);
+    h.boxes.answer(platform::mb::Ok);
+    f->WarnNetUsage();
+    ASSERT_EQ(shown(), QStringList{kHours});
+    const ShownBox &box = h.boxes.shown().front();
+    EXPECT_EQ(box.prompt, QStringLiteral(" Your Internet Hours For This Month Has Exceeded \r\n"
+                                         " The Warning Limit Of 10\r\n"
+                                         " The Total Usage Now Stands At 10 Hours 1 Mins.\r\n"
+                                         " If You Do Not Want To Receive This Warning Again \r\n"
+                                         " Then Disable This Feature In More Settings Or    \r\n"
+                                         " Increase Warning Limit."));
+    EXPECT_EQ(box.buttons(), platform::mb::OkOnly);
+    EXPECT_EQ(box.icon(), platform::mb::Exclamation);
+    EXPECT_FALSE(f->MessageOpen);
+}
+
+TEST_F(Warnings, BothLimitsShowHoursThenCostWithTheSumAsPlainNumberText)
+{
+    logged(DateTime::fromParts(2026, 12, 2), 601, 0.1);
+    logged(DateTime::fromParts(2026, 12, 3), 0, 0.2);
+    h.boxes.answer(platform::mb::Ok);
+    h.boxes.answer(platform::mb::Ok);
+    f->WarnNetUsage();
+    ASSERT_EQ(shown(), (QStringList{kHours, kCost}));
+    EXPECT_EQ(h.boxes.shown().back().prompt,
+              QStringLiteral(" Your Internet Cost For This Month Has Exceeded \r\n"
+                             " The Warning Limit Of Cost 0.25\r\n"
+                             " The Total Usage Cost Now Stands At 0.3\r\n"
+                             " If You Do Not Want To Receive This Warning Again \r\n"
+                             " Then Disable This Feature In More Settings Or    \r\n"
+                             " Increase Warning Limit."));
+
+    // A sum equal to the limit is not over it, whatever the binary sum says.
+    h.boxes.clear();
+    f->Usetting(tarvo::Settings::NetHours, false);
+    f->Usetting(tarvo::Settings::Cost, 0.3);
+    f->WarnNetUsage();
+    EXPECT_TRUE(h.boxes.shown().empty());
+}
+
+TEST_F(Warnings, NoneWhileTheScheduleIsArmedOrABrowserStartWaitsNorForAnEmptyLog)
+{
+    f->Usetting(tarvo::Settings::Hours, 0);
+    f->Usetting(tarvo::Settings::Cost, 0);
+    f->WarnNetUsage();
+    EXPECT_TRUE(h.boxes.shown().empty());
+
+    logged(DateTime::fromParts(2026, 12, 2), 5, 1);
+    f->ScheduleArmed = true;
+    f->WarnNetUsage();
+    f->ScheduleArmed = false;
+    f->BrowserStartSeen = true;
+    f->WarnNetUsage();
+    EXPECT_TRUE(h.boxes.shown().empty());
+}
+
+TEST_F(Warnings, GoingOnlineAndEveryRecordedSessionWarn)
+{
+    logged(DateTime::fromParts(2026, 12, 2), 700, 0);
+    f->Usetting(tarvo::Settings::NetCost, false);
+    f->setConText(QStringLiteral("Home"));
+    h.boxes.answer(platform::mb::Ok);
+    f->Com_Click(0);
+    EXPECT_EQ(shown(), QStringList{kHours});
+
+    h.boxes.answer(platform::mb::Ok);
+    session(DateTime::fromParts(2026, 12, 9, 12, 0, 0), DateTime::fromParts(2026, 12, 9, 12, 30, 0));
+    EXPECT_EQ(shown(), (QStringList{kHours, kHours}));
+    EXPECT_TRUE(h.boxes.shown().back().prompt.contains(QLatin1String(" Stands At 12 Hours 10 Mins.")));
+}
