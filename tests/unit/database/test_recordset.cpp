@@ -319,6 +319,34 @@ TEST_F(RecordsetTest, CommittedWritesAreKeptAndUncommittedOnesDropped)
     EXPECT_EQ(track->field(Track::Minutes), Value(qint64(5)));
 }
 
+TEST_F(RecordsetTest, RangeTotalsTakeTheHalfOpenRangeSkipNullsAndLeaveTheCursor)
+{
+    const auto add = [&](const DateTime &day, const Value &minutes, const Value &cost) {
+        track->addNew();
+        track->setField(Track::SessionDate, day);
+        track->setField(Track::Minutes, minutes);
+        track->setField(Track::SessionCost, cost);
+        track->update();
+    };
+    const auto totals = [&] {
+        return track->totalsInRange(Track::SessionDate, DateTime::fromParts(2026, 12, 1), DateTime::fromParts(2027, 1, 1),
+                                    {Track::Minutes, Track::SessionCost});
+    };
+    EXPECT_EQ(totals(), (QVector<Value>{Value(qint64(0)), Value(rt::Currency{})}));
+
+    track->indexColumn(Track::SessionDate);
+    track->indexColumn(Track::SessionDate);   // once is enough; again changes nothing
+    add(DateTime::fromParts(2026, 11, 30, 23, 59, 59), 1000, 10.0);
+    add(DateTime::fromParts(2026, 12, 1), 10, 0.1);
+    add(DateTime::fromParts(2026, 12, 31, 23, 59, 59), 20, 0.2);
+    add(DateTime::fromParts(2026, 12, 15), Value::null(), Value::null());
+    add(DateTime::fromParts(2027, 1, 1), 1000, 10.0);
+    track->moveFirst();
+    track->moveNext();
+    EXPECT_EQ(totals(), (QVector<Value>{Value(qint64(30)), Value(rt::Currency::fromDouble(0.3))}));
+    EXPECT_EQ(track->field(Track::Minutes), Value(qint64(10)));
+}
+
 TEST(DatabaseOpen, MissingWrongPasswordAndDamagedFilesAreRefusedWithTheirNumbers)
 {
     QTemporaryDir dir;
