@@ -3,6 +3,7 @@
 #include "Harness.h"
 #include "tarvo/Form1.h"
 #include "tarvo/Form5.h"
+#include "tarvo/Form8.h"
 #include "tarvo/frmLogin.h"
 
 #include <QApplication>
@@ -80,6 +81,7 @@ TEST_P(WindowLayout, EveryCaptionFitsItsControl)
         l->show();
     expectCaptionsWhole(question);
     expectCaptionsWhole(f.window<tarvo::frmLogin>());
+    expectCaptionsWhole(f.window<tarvo::Form8>());
 }
 
 TEST_P(WindowLayout, FoldingKeepsTheCompactAndFullHeightsApart)
