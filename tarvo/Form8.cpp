@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <algorithm>
+#include <initializer_list>
 
 namespace tarvo {
 
@@ -130,10 +131,7 @@ Form8::Form8(Form1 &main)
 
     // As designed: nothing ticked, so nothing that depends on a tick is
     // open for input until the stored options are loaded.
-    for (QWidget *w : {static_cast<QWidget *>(NetHours), static_cast<QWidget *>(NetCost),
-                       static_cast<QWidget *>(CPerHr), static_cast<QWidget *>(Label3),
-                       static_cast<QWidget *>(Hours), static_cast<QWidget *>(Cost),
-                       static_cast<QWidget *>(Alarm[0]), static_cast<QWidget *>(Alarm[1])})
+    for (QWidget *w : std::initializer_list<QWidget *>{NetHours, NetCost, CPerHr, Label3, Hours, Cost, Alarm[0], Alarm[1]})
         w->setEnabled(false);
 
     // The rules follow the boxes' values, whoever sets them.
