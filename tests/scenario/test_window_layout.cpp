@@ -3,13 +3,16 @@
 #include "Harness.h"
 #include "tarvo/Form1.h"
 #include "tarvo/Form5.h"
+#include "tarvo/Form8.h"
 #include "tarvo/frmLogin.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QLineEdit>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -80,6 +83,32 @@ TEST_P(WindowLayout, EveryCaptionFitsItsControl)
         l->show();
     expectCaptionsWhole(question);
     expectCaptionsWhole(f.window<tarvo::frmLogin>());
+    expectCaptionsWhole(f.window<tarvo::Form8>());
+}
+
+TEST_P(WindowLayout, MoreSettingsLimitBoxesCoverOnlyTheBlanksOfTheirCaptions)
+{
+    // The hours and cost boxes stand in the run of blanks their check boxes'
+    // captions leave for them, and cover none of the words.
+    Harness h;
+    tarvo::Form8 &w = h.form().window<tarvo::Form8>();
+    for (const auto &[owner, box] : {std::pair{w.NetHours, w.Hours}, std::pair{w.NetCost, w.Cost}}) {
+        QStyleOptionButton option;
+        option.initFrom(owner);
+        option.text = owner->text();
+        const int textLeft = owner->x()
+            + owner->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, owner).left();
+        const QFontMetrics fm = owner->fontMetrics();
+        const QString caption = owner->text();
+        const int gapStart = caption.indexOf(QLatin1String("  "));
+        const int gapEnd = gapStart + 17;
+        ASSERT_EQ(caption.mid(gapStart, 17), QString(17, QLatin1Char(' ')));
+        ASSERT_NE(caption.at(gapEnd), QLatin1Char(' '));
+        EXPECT_GE(box->x(), textLeft + fm.horizontalAdvance(caption.left(gapStart)));
+        EXPECT_LE(box->geometry().right(), textLeft + fm.horizontalAdvance(caption.left(gapEnd)));
+        EXPECT_GT(box->width(), fm.horizontalAdvance(QStringLiteral("99")));
+        EXPECT_TRUE(owner->geometry().contains(box->geometry()));
+    }
 }
 
 TEST_P(WindowLayout, FoldingKeepsTheCompactAndFullHeightsApart)
