@@ -55,6 +55,7 @@ enum Number : int {
     Intercept = 24,
     Label5_MouseMove = 25,
     Settings_Click = 28,
+    Usage_Click = 29,
     TakeOver = 31,
     Details_Click = 33,
     CheckDialUp = 41,

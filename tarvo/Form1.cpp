@@ -1,5 +1,6 @@
 #include "tarvo/Form1.h"
 
+#include "tarvo/Form4.h"
 #include "tarvo/Form5.h"
 #include "tarvo/Form8.h"
 #include "tarvo/frmLogin.h"
@@ -142,6 +143,7 @@ void Form1::buildControls()
     connect(Com[0], &QPushButton::clicked, this, [this] { Com_Click(0); });
     connect(UserPwd, &QPushButton::clicked, this, &Form1::UserPwd_Click);
     connect(Settings, &QPushButton::clicked, this, &Form1::Settings_Click);
+    connect(Usage, &QPushButton::clicked, this, &Form1::Usage_Click);
 }
 
 void Form1::applyGeometry()

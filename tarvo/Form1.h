@@ -24,6 +24,7 @@ class QScrollBar;
 
 namespace tarvo {
 
+class Form4;
 class Form5;
 class Form8;
 class frmLogin;
@@ -67,6 +68,7 @@ public:
     // --- settings panel
     void Details_Click();
     void Settings_Click();
+    void Usage_Click();
     bool isCompact() const { return m_heightTwips <= kCompactHeight; }
     int heightTwips() const { return m_heightTwips; }
 
@@ -261,7 +263,8 @@ private:
     platform::Platform &m_platform;
     DesignLayout m_layout;
     // In the order they are closed at the exit.
-    std::tuple<std::unique_ptr<frmLogin>, std::unique_ptr<Form8>, std::unique_ptr<Form5>> m_windows;
+    std::tuple<std::unique_ptr<frmLogin>, std::unique_ptr<Form8>, std::unique_ptr<Form5>, std::unique_ptr<Form4>>
+        m_windows;
     // A window whose modal loop is running: closing it ends the loop, and
     // the one who showed it unloads it.
     QWidget *m_modalWindow = nullptr;

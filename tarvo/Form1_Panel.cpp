@@ -2,9 +2,11 @@
 // it again.
 #include "tarvo/Form1.h"
 
+#include "tarvo/Form4.h"
 #include "tarvo/Form8.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -73,6 +75,26 @@ void Form1::Settings_Click()
         // and the tray menu must still tell the options as they are stored,
         // or an "&Ok" would leave the browser trigger unable to re-arm.
         fillHiddenMoreSettings();
+    });
+}
+
+void Form1::Usage_Click()
+{
+    trapped(*this, Window::Main, Form1Proc::Usage_Click, [&] {
+        if (track->recordCount() <= 0) {
+            m_platform.boxes.msgBox(QStringLiteral(" No Log Records To View !!"), platform::mb::Exclamation,
+                                    QStringLiteral("Tarvo - Warning"));
+            return;
+        }
+        Form4 &viewer = window<Form4>();
+        // Ticked without its click: the load below is the one that lists
+        // every record, and a log of years is not to be read twice.
+        viewer.All->setChecked(true);
+        for (QComboBox *box : {viewer.Cday, viewer.CMonth, viewer.CYear, viewer.Cconnection})
+            box->setEnabled(false);
+        viewer.load_list();
+        viewer.load(Form4::kAllDays, Form4::kAllMonths, Form4::kAllYears, Form4::kAllConnections);
+        showModalWindow<Form4>();
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 
 #define SQLITE_HAS_CODEC 1
@@ -548,6 +549,24 @@ void Recordset::deleteRow()
     }
     m_rowids.removeAt(m_pos);
     m_currentDeleted = true;
+}
+
+qint64 Recordset::bookmark() const
+{
+    requireCurrent();
+    return m_rowids[m_pos];
+}
+
+void Recordset::seek(qint64 bookmark)
+{
+    // Keys only grow as rows are added, so the list is in key order.
+    const auto at = std::lower_bound(m_rowids.cbegin(), m_rowids.cend(), bookmark);
+    if (at == m_rowids.cend() || *at != bookmark)
+        rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
+    m_pos = int(at - m_rowids.cbegin());
+    m_currentDeleted = false;
+    m_mode = Mode::None;
+    dropCachedRow();
 }
 
 QVector<rt::Value> Recordset::totalsInRange(int key, const rt::Value &from, const rt::Value &to,

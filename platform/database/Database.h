@@ -110,6 +110,11 @@ public:
     void update();        // one statement: a row is written whole or not at all
     void cancelUpdate();
     void deleteRow();     // the current row; move before reading again
+    // The current row's key, which stays its own while the row lives,
+    // whatever is added or deleted around it; and moving back to it.
+    // Seeking a key whose row is gone raises 3021.
+    qint64 bookmark() const;
+    void seek(qint64 bookmark);
 
     int fieldCount() const { return int(m_columns.size()); }
     ColumnKind columnKind(int ordinal) const;

@@ -1,0 +1,737 @@
+#include "tarvo/Form4.h"
+
+#include "platform/database/Database.h"
+#include "runtime/Basics.h"
+#include "runtime/Format.h"
+#include "runtime/Parse.h"
+#include "tarvo/Codes.h"
+#include "tarvo/DatabaseFile.h"
+#include "tarvo/Form1.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QFrame>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStringListModel>
+
+#include <algorithm>
+
+namespace tarvo {
+
+namespace {
+
+// Procedure numbers of this window in the error log.
+enum Proc {
+    PAll_Click = 1,
+    PFilter_Click = 2,
+    PCom_Click = 3,
+    PCommand1_Click = 4,
+    Pload_list = 5,
+    Pload = 6,
+    Pprn_Click = 7,
+    PList2_KeyUp = 8,
+    PList1_DblClick = 9,
+    PList1_MouseUp = 10,
+    PList1_KeyUp = 11,
+};
+
+const QString kNull = QStringLiteral(" - ");
+const QString kRecordsSet = QStringLiteral(" Records ");
+const QString kRecordsTrimmed = QStringLiteral(" Records");
+const QString kZoomIn = QStringLiteral("&Zoom IN Print Information");
+const QString kZoomOut = QStringLiteral("&Zoom OUT Print Information");
+
+// The report's items: the column each comes from, in the order they are
+// printed, and the marks around its text.
+struct ReportItem {
+    int column;
+    const char *open;
+    const char *close;
+};
+constexpr ReportItem kReportItems[] = {
+    {Track::SessionDate, "D[", "] "}, {Track::Connection, "Cn[", "] "}, {Track::StartTime, "S[", "] "},
+    {Track::EndTime, "E[", "] "},     {Track::Minutes, "T[", "] "},     {Track::Rate, "R[", "/hr] "},
+    {Track::SessionCost, "Co[", "] "},
+};
+
+// The number a filter text starts with, 0 when it starts with none.
+double leading(const QString &text)
+{
+    try {
+        return rt::leadingNumber(rt::trimBlanks(text));
+    } catch (const rt::RuntimeError &) {
+        return 0;
+    }
+}
+
+// The trap of a procedure that shows its own message, or none, rather than
+// the log's: the error is recorded without a box of the log's own.
+template <class Body, class OnError>
+bool trappedQuietly(Form1 &main, int functNo, Body &&body, OnError &&onError) noexcept
+{
+    try {
+        body();
+        return true;
+    } catch (...) {
+        setFromCurrentException(main.Err);
+    }
+    try {
+        onError(main.Err);
+    } catch (...) {
+    }
+    try {
+        main.loger(Window::UsageViewer, functNo, true);
+    } catch (...) {
+        main.Err.clear();
+    }
+    return false;
+}
+
+void noMessage(const PendingError &) {}
+
+QString twoDigits(qint64 n)
+{
+    return n >= 0 && n < 10 ? QLatin1Char('0') + QString::number(n) : QString::number(n);
+}
+
+} // namespace
+
+const QString Form4::kAllDays = QStringLiteral("All Days");
+const QString Form4::kAllMonths = QStringLiteral("All Months");
+const QString Form4::kAllYears = QStringLiteral("All Years");
+const QString Form4::kAllConnections = QStringLiteral("All Connections");
+
+// ------------------------------------------------------------- UsageRows
+
+int UsageRows::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() || m_filling ? 0 : int(m_rows.size());
+}
+
+int UsageRows::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant UsageRows::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || m_filling)
+        return {};
+    return m_rows[size_t(index.row())].text[size_t(index.column())];
+}
+
+void UsageRows::beginFill()
+{
+    beginResetModel();
+    m_filling = true;
+    m_rows.clear();
+}
+
+void UsageRows::endFill()
+{
+    if (!m_filling)
+        return;
+    m_filling = false;
+    endResetModel();
+}
+
+void UsageRows::removeMarked(const std::vector<bool> &marked)
+{
+    beginResetModel();
+    size_t kept = 0;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (i < marked.size() && marked[i])
+            continue;
+        if (kept != i)
+            m_rows[kept] = std::move(m_rows[i]);
+        ++kept;
+    }
+    m_rows.resize(kept);
+    endResetModel();
+}
+
+// ------------------------------------------------------------ ColumnList
+
+void ColumnList::mouseReleaseEvent(QMouseEvent *event)
+{
+    QListView::mouseReleaseEvent(event);
+    Q_EMIT released(int(event->button()));
+}
+
+void ColumnList::keyReleaseEvent(QKeyEvent *event)
+{
+    QListView::keyReleaseEvent(event);
+    Q_EMIT keyReleased(event->key());
+}
+
+void ColumnList::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QListView::mouseDoubleClickEvent(event);
+    Q_EMIT doubleClickedAnywhere();
+}
+
+// ----------------------------------------------------------------- Form4
+
+Form4::Form4(Form1 &main)
+    : ChildWindow(main, Window::UsageViewer)
+{
+    setWindowTitle(QStringLiteral("Tarvo - Internet Usage Info "));
+
+    auto *criteria = m_layout.place(new QFrame(this), 8, 4, 704, 62);
+    criteria->setFrameShape(QFrame::StyledPanel);
+    m_layout.place(new QLabel(QStringLiteral("Information Display Criteria"), criteria), 8, 2, 300, 18);
+    auto filter = [&](const QString &caption, int left, int width) {
+        m_layout.place(new QLabel(caption, criteria), left, 22, width, 16);
+        auto *box = m_layout.place(new QComboBox(criteria), left, 38, width, 22);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->installEventFilter(this);
+        box->lineEdit()->installEventFilter(this);
+        // Enter in the box picks a matching entry too; that is acted on
+        // when the key is released, once.
+        connect(box, QOverload<int>::of(&QComboBox::activated), this, [this] {
+            if (!m_enterDown)
+                filter_Click();
+        });
+        return box;
+    };
+    Cday = filter(QStringLiteral("Day"), 8, 90);
+    CMonth = filter(QStringLiteral("Month"), 104, 100);
+    CYear = filter(QStringLiteral("Year"), 210, 90);
+    Cconnection = filter(QStringLiteral("Connection"), 306, 200);
+    All = m_layout.place(new QCheckBox(QStringLiteral("&All Available Information"), criteria), 516, 38, 184, 22);
+    connect(All, &QCheckBox::clicked, this, &Form4::All_Click);
+
+    m_rows = new UsageRows(this);
+    m_selection = new QItemSelectionModel(m_rows, this);
+    static const char *const captions[] = {"Date", "Time", "Cost", "Connection", "Started", "Ended", "Rate"};
+    static const int widths[] = {96, 84, 70, 170, 80, 80, 90};
+    int left = 8;
+    for (int i = 0; i < UsageRows::kColumns; ++i) {
+        Com[size_t(i)] = m_layout.place(new QPushButton(QString::fromLatin1(captions[i]), this), left, 72, widths[i], 24);
+        Com[size_t(i)]->setToolTip(QStringLiteral("Click To Diable The List Below"));
+        connect(Com[size_t(i)], &QPushButton::clicked, this, [this, i] { Com_Click(i); });
+
+        auto *list = m_layout.place(new ColumnList(this), left, 98, widths[i], 220);
+        list->setModel(m_rows);
+        list->setModelColumn(i);
+        list->setSelectionModel(m_selection);
+        list->setSelectionMode(QAbstractItemView::MultiSelection);
+        list->setSelectionBehavior(QAbstractItemView::SelectRows);
+        list->setUniformItemSizes(true);
+        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        list->setToolTip(QStringLiteral("Double Click To Select All"));
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // One scroll bar, on the last column, moves them all.
+        if (i < UsageRows::kColumns - 1)
+            list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        connect(list, &ColumnList::released, this, [this, i](int button) { List1_MouseUp(i, button); });
+        connect(list, &ColumnList::keyReleased, this, [this, i](int key) { List1_KeyUp(i, key); });
+        connect(list, &ColumnList::doubleClickedAnywhere, this, [this, i] { List1_DblClick(i); });
+        List1[size_t(i)] = list;
+        left += widths[i];
+    }
+    // The seven lists are one table: they scroll together.
+    for (ColumnList *a : List1)
+        for (ColumnList *b : List1)
+            if (a != b)
+                connect(a->verticalScrollBar(), &QScrollBar::valueChanged, b->verticalScrollBar(), &QScrollBar::setValue);
+
+    m_layout.place(new QLabel(QStringLiteral("Total"), this), 522, 324, 40, 22);
+    total = m_layout.place(new QLineEdit(this), 566, 322, 112, 24);
+    total->setReadOnly(true);
+    total->setAlignment(Qt::AlignRight);
+
+    m_layout.place(new QLabel(QStringLiteral("Information To Be Printed"), this), 8, 330, 300, 18);
+    m_report = new QStringListModel(this);
+    List2 = m_layout.place(new QListView(this), 8, 350, 704, 96);
+    List2->setModel(m_report);
+    List2->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    List2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List2->setUniformItemSizes(true);
+    List2->installEventFilter(this);
+
+    Command1 = m_layout.place(new QPushButton(kZoomIn, this), 8, 452, 220, 28);
+    prn = m_layout.place(new QPushButton(QStringLiteral("&Print"), this), 236, 452, 90, 28);
+    m_layout.place(new QLabel(QStringLiteral("Printing Orientation : Landscape"), this), 334, 458, 240, 18);
+    ok = m_layout.place(new QPushButton(QStringLiteral("&Close"), this), 622, 452, 90, 28);
+    connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+    connect(prn, &QPushButton::clicked, this, &Form4::prn_Click);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    Frame2 = m_layout.place(new QFrame(this), 180, 170, 360, 70);
+    Frame2->setFrameShape(QFrame::Box);
+    Frame2->setAutoFillBackground(true);
+    m_layout.place(new QLabel(QStringLiteral("Processing Please Wait...."), Frame2), 12, 8, 336, 20);
+    PGbar = m_layout.place(new QProgressBar(Frame2), 12, 34, 336, 22);
+    PGbar->setRange(0, 100);
+    Frame2->hide();
+
+    // Enter belongs to the filter boxes: no button takes it.
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
+    m_layout.fit();
+    setFixedSize(m_layout.toPixels(QSize(720, 488)));
+}
+
+Form4::~Form4() = default;
+
+int Form4::rowCount() const
+{
+    return m_rows->rowCount();
+}
+
+QString Form4::cell(int row, int column) const
+{
+    return m_rows->row(row).text[size_t(column)];
+}
+
+bool Form4::isRowSelected(int row) const
+{
+    return m_selection->isRowSelected(row, {});
+}
+
+void Form4::setRowSelected(int row, bool selected)
+{
+    m_selection->select(m_rows->index(row, 0), (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect)
+                                                   | QItemSelectionModel::Rows);
+}
+
+QStringList Form4::reportLines() const
+{
+    return m_report->stringList();
+}
+
+void Form4::showProgress(bool shown)
+{
+    m_main.platform().pointer.setBusy(shown);
+    Frame2->setVisible(shown);
+    if (shown) {
+        Frame2->raise();
+        PGbar->setValue(0);
+    }
+}
+
+// ----------------------------------------------------------- the filters
+
+void Form4::load_list()
+{
+    trappedQuietly(m_main, Pload_list, [&] {
+        Cday->addItem(kAllDays);
+        CMonth->addItem(kAllMonths);
+        CYear->addItem(kAllYears);
+        Cconnection->addItem(kAllConnections);
+        for (int d = 1; d <= 31; ++d)
+            Cday->addItem(QString::number(d));
+        for (int m = 1; m <= 12; ++m)
+            CMonth->addItem(QString::number(m));
+        const int thisYear = m_main.platform().clock.now().date().year();
+        for (int y = 2000; y <= thisYear + 10; ++y)
+            CYear->addItem(QString::number(y));
+        for (int i = 0; i < m_main.Con->count(); ++i)
+            Cconnection->addItem(m_main.Con->itemText(i));
+        Cday->setEditText(kAllDays);
+        CMonth->setEditText(kAllMonths);
+        CYear->setEditText(kAllYears);
+        Cconnection->setEditText(kAllConnections);
+    }, noMessage);
+}
+
+void Form4::All_Click()
+{
+    trap(PAll_Click, [&] {
+        const bool all = All->isChecked();
+        for (QComboBox *box : {Cday, CMonth, CYear, Cconnection})
+            box->setEnabled(!all);
+        if (all)
+            load(kAllDays, kAllMonths, kAllYears, kAllConnections);
+        else
+            filter_Click();
+    });
+}
+
+void Form4::filter_Click()
+{
+    trap(PFilter_Click, [&] {
+        const rt::DateTime now = m_main.platform().clock.now();
+        if (CMonth->currentText().isEmpty())
+            CMonth->setEditText(rt::format(now, QStringLiteral("mm")));
+        if (CYear->currentText().isEmpty())
+            CYear->setEditText(rt::format(now, QStringLiteral("yyyy")));
+        if (Cday->currentText().isEmpty())
+            Cday->setEditText(kAllDays);
+        if (Cconnection->currentText().isEmpty())
+            Cconnection->setEditText(kAllConnections);
+        load(Cday->currentText(), CMonth->currentText(), CYear->currentText(), Cconnection->currentText());
+    });
+}
+
+void Form4::Com_Click(int Index)
+{
+    trap(PCom_Click, [&] { List1[size_t(Index)]->setEnabled(!List1[size_t(Index)]->isEnabled()); });
+}
+
+// ------------------------------------------------------------ loading
+
+UsageRows::Row Form4::displayRow(const db::Recordset &track)
+{
+    UsageRows::Row row;
+    row.key = track.bookmark();
+    const QLocale locale;
+
+    const rt::Value date = track.field(Track::SessionDate);
+    if (date.isNull()) {
+        row.text[Track::SessionDate] = kNull;
+    } else {
+        const rt::DateTime d = date.toDate();
+        QString &text = m_dates[qint64(d.date().toJulianDay())];
+        if (text.isEmpty())
+            text = locale.monthName(d.date().month(), QLocale::ShortFormat) + QLatin1Char(' ')
+                + twoDigits(d.date().day()) + QLatin1Char(' ') + QString::number(d.date().year()).rightJustified(4, QLatin1Char('0'));
+        row.text[Track::SessionDate] = text;
+    }
+
+    const rt::Value minutes = track.field(Track::Minutes);
+    if (minutes.isNull()) {
+        row.text[Track::Minutes] = kNull;
+    } else {
+        const qint64 m = minutes.toLong();
+        QString &text = m_durations[m];
+        if (text.isEmpty())
+            text = twoDigits(m / 60) + QStringLiteral(" h ") + twoDigits(m % 60) + QStringLiteral(" m");
+        row.text[Track::Minutes] = text;
+    }
+
+    const rt::Value cost = track.field(Track::SessionCost);
+    if (cost.isNull()) {
+        row.text[Track::SessionCost] = kNull;
+    } else {
+        QString &text = m_costs[cost.toCurrency().scaled];
+        if (text.isEmpty())
+            text = rt::format(cost, QStringLiteral("0##.#0"));
+        row.text[Track::SessionCost] = text;
+    }
+
+    for (int column : {int(Track::Connection), int(Track::Rate)}) {
+        const rt::Value v = track.field(column);
+        if (v.isNull()) {
+            row.text[size_t(column)] = kNull;
+            continue;
+        }
+        const QString text = v.toString();
+        QString &shared = m_texts[text];
+        if (shared.isNull())
+            shared = text;
+        row.text[size_t(column)] = shared;
+    }
+
+    for (int column : {int(Track::StartTime), int(Track::EndTime)}) {
+        const rt::Value v = track.field(column);
+        if (v.isNull()) {
+            row.text[size_t(column)] = kNull;
+            continue;
+        }
+        const QTime t = v.toDate().time();
+        QString &text = m_times[t.msecsSinceStartOfDay() / 1000];
+        if (text.isEmpty()) {
+            const int hour = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
+            text = twoDigits(hour) + QLatin1Char(':') + twoDigits(t.minute()) + QLatin1Char(' ')
+                + (t.hour() < 12 ? locale.amText() : locale.pmText());
+        }
+        row.text[size_t(column)] = text;
+    }
+    return row;
+}
+
+void Form4::load(const QString &day, const QString &month, const QString &year, const QString &connection)
+{
+    db::Recordset &track = *m_main.track;
+    if (track.recordCount() <= 0)
+        return;
+    // The views see the rows once, when filling ends, however it ends.
+    struct Fill {
+        UsageRows &rows;
+        ~Fill() { rows.endFill(); }
+    };
+    std::unique_ptr<Fill> fill;
+    trappedQuietly(m_main, Pload, [&] {
+        showProgress(true);
+        m_main.doEvents();
+        m_rows->beginFill();
+        fill.reset(new Fill{*m_rows});
+        total->setText(QStringLiteral("0"));
+
+        track.moveLast();
+        track.moveFirst();
+        const qint64 count = track.recordCount();
+
+        const bool allDays = day == kAllDays;
+        const bool allMonths = month == kAllMonths;
+        const bool allYears = year == kAllYears;
+        const bool allConnections = connection == kAllConnections;
+        const double wantDay = allDays ? 0 : leading(day);
+        const double wantMonth = allMonths ? 0 : leading(month);
+        const double wantYear = allYears ? 0 : leading(year);
+        const QString wantConnection = rt::trimBlanks(connection).toUpper();
+
+        qint64 visited = 0;
+        int shownPercent = 0;
+        for (qint64 i = 0; i < count; ++i) {
+            ++visited;
+            const rt::Value date = track.field(Track::SessionDate);
+            // A record without a date has no day, month or year: each reads as 0.
+            const QDate d = date.isNull() ? QDate() : date.toDate().date();
+            bool match = (allDays || wantDay == (d.isValid() ? d.day() : 0))
+                && (allMonths || wantMonth == (d.isValid() ? d.month() : 0))
+                && (allYears || wantYear == (d.isValid() ? d.year() : 0));
+            if (match && !allConnections) {
+                const rt::Value name = track.field(Track::Connection);
+                match = !name.isNull() && name.toString().toUpper() == wantConnection;
+            }
+            if (match) {
+                UsageRows::Row row = displayRow(track);
+                const rt::Value cost = track.field(Track::SessionCost);
+                if (!cost.isNull()) {
+                    // The total is carried as the text shown, so it is
+                    // rounded at every step.
+                    const double sum = rt::leadingNumber(total->text()) + cost.toDouble();
+                    total->setText(rt::format(sum, QStringLiteral("####.##")));
+                }
+                m_rows->append(std::move(row));
+            }
+            track.moveNext();
+            if (visited < count) {
+                const int percent = int(visited * 100 / count);
+                if (percent != shownPercent) {
+                    shownPercent = percent;
+                    PGbar->setValue(percent);
+                    PGbar->repaint();
+                }
+            }
+        }
+        PGbar->setValue(100);
+    }, [&](const PendingError &e) {
+        // What was added so far stays listed.
+        fill.reset();
+        m_main.platform().boxes.msgBox(QString::number(e.number) + e.description);
+    });
+    fill.reset();
+    showProgress(false);
+}
+
+// ---------------------------------------------------- selection, deletion
+
+QString Form4::BuildReportLine(int row) const
+{
+    QString line;
+    for (const ReportItem &item : kReportItems) {
+        if (!List1[size_t(item.column)]->isEnabled())
+            continue;
+        line += QLatin1String(item.open) + cell(row, item.column) + QLatin1String(item.close);
+    }
+    return line;
+}
+
+void Form4::setReport(const QStringList &lines, const QString &countSuffix)
+{
+    m_report->setStringList(lines);
+    List2->setToolTip(QString::number(lines.size()) + countSuffix);
+}
+
+// Every list shares one selection, kept by whole rows, so a row is selected
+// in all seven or in none; what is left is to make the report match it.
+void Form4::synchronise(int Index)
+{
+    Q_UNUSED(Index);
+    QModelIndexList selected = m_selection->selectedRows();
+    std::sort(selected.begin(), selected.end(),
+              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    QStringList lines;
+    lines.reserve(selected.size());
+    for (const QModelIndex &index : selected)
+        lines << BuildReportLine(index.row());
+    setReport(lines, kRecordsSet);
+}
+
+void Form4::List1_MouseUp(int Index, int Button)
+{
+    Q_UNUSED(Button);
+    trap(PList1_MouseUp, [&] {
+        m_main.platform().pointer.setBusy(true);
+        synchronise(Index);
+        m_main.platform().pointer.setBusy(false);
+    });
+}
+
+void Form4::List1_DblClick(int Index)
+{
+    Q_UNUSED(Index);
+    trappedQuietly(m_main, PList1_DblClick, [&] {
+        showProgress(true);
+        m_main.doEvents();
+        const int rows = m_rows->rowCount();
+        if (rows > 0) {
+            m_selection->select(QItemSelection(m_rows->index(0, 0), m_rows->index(rows - 1, UsageRows::kColumns - 1)),
+                                QItemSelectionModel::Select);
+        }
+        QStringList lines;
+        lines.reserve(rows);
+        int shownPercent = 0;
+        for (int i = 0; i < rows; ++i) {
+            lines << BuildReportLine(i);
+            const int percent = int((qint64(i) + 1) * 100 / rows);
+            if (percent != shownPercent) {
+                shownPercent = percent;
+                PGbar->setValue(percent);
+            }
+        }
+        PGbar->setValue(100);
+        m_main.platform().pointer.setBusy(false);
+        setReport(m_report->stringList() + lines, kRecordsSet);
+        m_main.doEvents();
+        Frame2->hide();
+    }, [&](const PendingError &e) {
+        m_main.platform().boxes.msgBox(QString::number(e.number) + kCrLf + e.description);
+        showProgress(false);
+    });
+}
+
+void Form4::List1_KeyUp(int Index, int KeyCode)
+{
+    trap(PList1_KeyUp, [&] {
+        if (KeyCode != Qt::Key_Delete) {
+            synchronise(Index);
+            return;
+        }
+        if (m_rows->rowCount() == 0)
+            return;
+        const int answer = m_main.platform().boxes.msgBox(QStringLiteral(" Delete Selected Record(s) ?"),
+                                                         platform::mb::YesNo | platform::mb::Exclamation,
+                                                         QStringLiteral("Tarvo - Confirm Deletion"));
+        if (answer != platform::mb::Yes)
+            return;
+        QModelIndexList selected = m_selection->selectedRows();
+        std::sort(selected.begin(), selected.end(),
+                  [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+        std::vector<bool> marked(size_t(m_rows->rowCount()), false);
+        db::Recordset &track = *m_main.track;
+        // Each record goes as soon as it is deleted; a failure part way
+        // leaves the rows of the records already gone out of the lists.
+        struct Remove {
+            Form4 &w;
+            std::vector<bool> &marked;
+            ~Remove() { w.m_rows->removeMarked(marked); }
+        } remove{*this, marked};
+        for (const QModelIndex &index : selected) {
+            track.seek(m_rows->row(index.row()).key);
+            track.deleteRow();
+            marked[size_t(index.row())] = true;
+        }
+        m_selection->clear();
+        synchronise(Index);
+    });
+}
+
+void Form4::List2_KeyUp(int KeyCode)
+{
+    trap(PList2_KeyUp, [&] {
+        if (m_report->rowCount() == 0)
+            return;
+        if (KeyCode == Qt::Key_Delete) {
+            QModelIndexList selected = List2->selectionModel()->selectedRows();
+            std::sort(selected.begin(), selected.end(),
+                      [](const QModelIndex &a, const QModelIndex &b) { return a.row() > b.row(); });
+            for (const QModelIndex &index : selected)
+                m_report->removeRow(index.row());
+        }
+        List2->setToolTip(QString::number(m_report->rowCount()) + kRecordsTrimmed);
+    });
+}
+
+// ------------------------------------------------------------ the report
+
+void Form4::Command1_Click()
+{
+    trap(PCommand1_Click, [&] {
+        if (m_report->rowCount() == 0) {
+            m_main.platform().boxes.msgBox(QStringLiteral(" Nothing Selected To Print"), platform::mb::Exclamation,
+                                           QStringLiteral("Tarvo - Warning"));
+            return;
+        }
+        if (List2->y() != 0) {
+            m_reportTop = List2->y();
+            m_reportHeight = List2->height();
+            List2->setGeometry(List2->x(), 0, List2->width(), m_reportTop + m_reportHeight);
+            List2->raise();
+            Command1->setText(kZoomOut);
+        } else {
+            List2->setGeometry(List2->x(), m_reportTop, List2->width(), m_reportHeight);
+            Command1->setText(kZoomIn);
+        }
+    });
+}
+
+void Form4::prn_Click()
+{
+    trappedQuietly(m_main, Pprn_Click, [&] {
+        if (m_report->rowCount() == 0)
+            return;
+        platform::Printer &printer = m_main.platform().printer;
+        printer.setOrientation(platform::printer::Landscape);
+        printer.printLine(kCrLf);
+        printer.printLine(QStringLiteral("      INTERNET USAGE INFORMATION PROVIDED BY - TARVO    ")
+                          + rt::generalDate(m_main.platform().clock.now()));
+        printer.printLine(QStringLiteral("      -----------------------------------------------    ")
+                          + QStringLiteral("-------------------"));
+        printer.printLine(kCrLf);
+        printer.printLine(QStringLiteral("\tThe Information Under May Not To Be Accurate. Intended For Non-Commercial Refrence Only."));
+        printer.printLine(kCrLf);
+        printer.printLine(QStringLiteral("      Nemonics Used  : D=Date ,Cn=Connection ,S=Started ,E=Ended ,T=Time ,R=Rate ,Co=Cost")
+                          + kCrLf);
+        for (const QString &line : m_report->stringList())
+            printer.printLine(QStringLiteral("      ") + line);
+        printer.endDoc();
+    }, noMessage);
+}
+
+// ------------------------------------------------------------ keys
+
+bool Form4::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            m_enterDown = true;
+    }
+    if (event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (watched == List2) {
+            List2_KeyUp(key);
+        } else if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_enterDown
+                   && !static_cast<QKeyEvent *>(event)->isAutoRepeat()) {
+            // The box passes its keys on to the line inside it, so both may
+            // see the release; it is acted on once.
+            for (QComboBox *box : {Cday, CMonth, CYear, Cconnection}) {
+                if (watched == box || watched == box->lineEdit()) {
+                    m_enterDown = false;
+                    filter_Click();
+                    break;
+                }
+            }
+        }
+    }
+    return ChildWindow::eventFilter(watched, event);
+}
+
+} // namespace tarvo
