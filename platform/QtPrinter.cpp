@@ -2,6 +2,8 @@
 
 #include "runtime/Error.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
@@ -18,7 +20,10 @@ namespace {
 
 } // namespace
 
-QtPrinter::QtPrinter(QString programFolder) : m_folder(std::move(programFolder)) {}
+QtPrinter::QtPrinter(QString programFolder, const Clock &clock, Output output)
+    : m_folder(std::move(programFolder)), m_clock(clock), m_output(output)
+{
+}
 
 QtPrinter::~QtPrinter()
 {
@@ -28,9 +33,18 @@ QtPrinter::~QtPrinter()
         m_painter->end();
 }
 
-QString QtPrinter::pdfPath() const
+QString QtPrinter::newPdfPath() const
 {
-    return m_folder + QStringLiteral("/printout.pdf");
+    const QString folder = m_folder + QStringLiteral("/printed");
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        printerError();
+    const QString stem = folder + QStringLiteral("/tarvo-")
+                         + m_clock.now().toQDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+    // Documents begun within the same second each keep their own file.
+    QString path = stem + QStringLiteral(".pdf");
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = stem + QStringLiteral("-%1.pdf").arg(n);
+    return path;
 }
 
 void QtPrinter::setOrientation(int orientation)
@@ -41,11 +55,13 @@ void QtPrinter::setOrientation(int orientation)
 
 void QtPrinter::beginDocument()
 {
+    const QPrinterInfo chosen =
+        m_output == Output::DesktopPrinter ? QPrinterInfo::defaultPrinter() : QPrinterInfo();
+    m_lastOutputPath = chosen.isNull() ? newPdfPath() : QString();
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    const QPrinterInfo chosen = QPrinterInfo::defaultPrinter();
     if (chosen.isNull()) {
         m_printer->setOutputFormat(QPrinter::PdfFormat);
-        m_printer->setOutputFileName(pdfPath());
+        m_printer->setOutputFileName(m_lastOutputPath);
     } else {
         m_printer->setPrinterName(chosen.printerName());
     }

@@ -8,6 +8,7 @@ packages=(
   libsqlcipher-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth
+  poppler-utils
 )
 
 missing=()

@@ -57,7 +57,7 @@ int main(int argc, char **argv)
     platform::MachineFolders folders(QCoreApplication::applicationDirPath());
     platform::DiskFileLookup files;
     platform::FileRegistry registry(folders.programFolder() + QStringLiteral("/machine/registry.reg"));
-    platform::QtPrinter printer(folders.programFolder());
+    platform::QtPrinter printer(folders.programFolder(), clock);
     platform::QtNotificationArea tray;
     platform::QtControlHost controls(folders.programFolder());
     platform::QtEventPump events;

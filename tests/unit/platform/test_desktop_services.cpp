@@ -7,14 +7,17 @@
 #include "platform/QtNotificationArea.h"
 #include "platform/QtPrinter.h"
 #include "platform/QtWindowManager.h"
+#include "runtime/Error.h"
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
-#include <QPrinterInfo>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -29,72 +32,186 @@ namespace {
 
 // ------------------------------------------------------------------ printer
 
+// Runs one of poppler's PDF tools and gives what it wrote. The tests need
+// them (scripts/deps.sh installs poppler-utils); a missing one fails the test
+// rather than letting it pass unchecked.
+QString pdfTool(const QString &tool, const QStringList &arguments)
+{
+    const QString program = QStandardPaths::findExecutable(tool);
+    if (program.isEmpty()) {
+        ADD_FAILURE() << tool.toStdString() << " not found: install poppler-utils (scripts/deps.sh does)";
+        return {};
+    }
+    QProcess run;
+    run.start(program, arguments);
+    if (!run.waitForFinished(-1) || run.exitStatus() != QProcess::NormalExit || run.exitCode() != 0) {
+        ADD_FAILURE() << tool.toStdString() << " failed: " << run.readAllStandardError().toStdString();
+        return {};
+    }
+    return QString::fromUtf8(run.readAllStandardOutput());
+}
+
 class QtPrinterTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        // Only a desktop without a printer writes its printout where a test
-        // can read it; anywhere else the test would print on paper.
-        if (!QPrinterInfo::defaultPrinter().isNull())
-            GTEST_SKIP() << "a default printer is set up";
-        ASSERT_TRUE(dir.isValid());
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
-    QByteArray printout() const
+    QString printed(const QString &name) const { return dir.filePath(QStringLiteral("printed/") + name); }
+
+    struct Pdf {
+        int pages = 0;
+        QSizeF pageSize;   // points, of the first page
+    };
+    static Pdf info(const QString &path)
     {
-        QFile f(printer.pdfPath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        Pdf pdf;
+        const QString text = pdfTool(QStringLiteral("pdfinfo"), {path});
+        static const QRegularExpression pages(QStringLiteral(R"(^Pages:\s+(\d+))"),
+                                              QRegularExpression::MultilineOption);
+        static const QRegularExpression size(QStringLiteral(R"(^Page size:\s+([\d.]+) x ([\d.]+) pts)"),
+                                             QRegularExpression::MultilineOption);
+        pdf.pages = pages.match(text).captured(1).toInt();
+        const auto m = size.match(text);
+        pdf.pageSize = QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble());
+        return pdf;
     }
-    // The pages of the printout, each as its width and height.
-    QList<QSizeF> pages() const
+    // The printed lines as pdftotext lays them out, trailing blanks and page
+    // breaks dropped.
+    static QStringList lines(const QString &path)
     {
-        QList<QSizeF> out;
-        static const QRegularExpression page(
-            QStringLiteral(R"(/Type\s*/Page\b[^>]*?/MediaBox\s*\[\s*0\s+0\s+([\d.]+)\s+([\d.]+)\s*\])"),
-            QRegularExpression::DotMatchesEverythingOption);
-        const QString text = QString::fromLatin1(printout());
-        for (auto m = page.globalMatch(text); m.hasNext();) {
-            const auto match = m.next();
-            out << QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble());
-        }
+        QStringList out;
+        const QString text = pdfTool(QStringLiteral("pdftotext"),
+                                     {QStringLiteral("-layout"), QStringLiteral("-nopgbrk"), path, QStringLiteral("-")});
+        // The PDF's fonts join letters such as "fi" into one glyph, which
+        // comes back as its ligature character.
+        for (QString line : text.normalized(QString::NormalizationForm_KC).split(QLatin1Char('\n')))
+            out << line.remove(QRegularExpression(QStringLiteral(R"(\s+$)")));
+        while (!out.isEmpty() && out.last().isEmpty())
+            out.removeLast();
         return out;
     }
+    static std::string joined(const QStringList &list) { return list.join(QLatin1Char('|')).toStdString(); }
 
     QTemporaryDir dir;
-    platform::QtPrinter printer{dir.path()};
+    platform::SettableClock clock{rt::DateTime::fromParts(2026, 12, 9, 17, 45, 12)};
+    // A machine with a printer set up must not get the tests' pages.
+    platform::QtPrinter printer{dir.path(), clock, platform::QtPrinter::Output::PdfFiles};
 };
 
-TEST_F(QtPrinterTest, ADocumentGoesOutWhenItEndsInItsOrientation)
+TEST_F(QtPrinterTest, ADocumentBecomesANewPdfNamedByWhenItBeganWithItsLinesInOrder)
+{
+    const QString longLine = QStringLiteral("LONG ") + QString(300, QLatin1Char('x')) + QStringLiteral(" END");
+    printer.setOrientation(platform::printer::Landscape);
+    printer.printLine(QStringLiteral("\tINTERNET USAGE"));
+    printer.printLine(QStringLiteral("Date\tMinutes"));
+    printer.printLine(QStringLiteral("\r\n"));
+    printer.printLine(longLine);
+    printer.printLine(QStringLiteral("last"));
+    printer.endDoc();
+
+    const QString path = printed(QStringLiteral("tarvo-2026-12-09-174512.pdf"));
+    EXPECT_EQ(printer.lastOutputPath().toStdString(), path.toStdString());
+    ASSERT_TRUE(QFile::exists(path));
+    const Pdf pdf = info(path);
+    EXPECT_EQ(pdf.pages, 1);
+    EXPECT_GT(pdf.pageSize.width(), pdf.pageSize.height());
+
+    const QStringList got = lines(path);
+    const std::string all = joined(got);
+    ASSERT_EQ(got.size(), 6) << all;
+    EXPECT_TRUE(got[0].startsWith(QLatin1Char(' '))) << all;
+    EXPECT_EQ(got[0].trimmed().toStdString(), "INTERNET USAGE");
+    EXPECT_TRUE(got[1].contains(QRegularExpression(QStringLiteral(R"(^Date\s+Minutes$)")))) << all;
+    EXPECT_EQ(got[2].toStdString(), "");
+    EXPECT_EQ(got[3].toStdString(), "");
+    // The long line runs off the page's edge, where the reader stops; it is
+    // not folded onto a line of its own.
+    EXPECT_TRUE(longLine.startsWith(got[4]) && got[4].size() > 60) << all;
+    EXPECT_EQ(got[5].toStdString(), "last");
+}
+
+TEST_F(QtPrinterTest, DocumentsBegunInOneSecondEachKeepTheirOwnFile)
 {
     printer.setOrientation(platform::printer::Landscape);
-    printer.printLine(QStringLiteral("\r\n"));
-    printer.printLine(QStringLiteral("\tINTERNET USAGE"));
+    printer.printLine(QStringLiteral("first"));
     printer.endDoc();
-
-    const QList<QSizeF> sheets = pages();
-    ASSERT_EQ(sheets.size(), 1) << printout().left(2000).toStdString();
-    EXPECT_GT(sheets[0].width(), sheets[0].height());
-
-    // The next document replaces it, in the orientation now set.
     printer.setOrientation(platform::printer::Portrait);
-    printer.printLine(QStringLiteral("again"));
+    printer.printLine(QStringLiteral("second"));
     printer.endDoc();
-    ASSERT_EQ(pages().size(), 1);
-    EXPECT_LT(pages()[0].width(), pages()[0].height());
+    EXPECT_EQ(printer.lastOutputPath().toStdString(),
+              printed(QStringLiteral("tarvo-2026-12-09-174512-2.pdf")).toStdString());
+    printer.printLine(QStringLiteral("third"));
+    printer.endDoc();
+    // Named by when the document began, not when it ended.
+    clock.advanceSeconds(1);
+    printer.printLine(QStringLiteral("fourth"));
+    clock.advanceSeconds(5);
+    printer.endDoc();
+
+    const QString day = QStringLiteral("tarvo-2026-12-09-");
+    const QStringList names{day + QStringLiteral("174512.pdf"), day + QStringLiteral("174512-2.pdf"),
+                            day + QStringLiteral("174512-3.pdf"), day + QStringLiteral("174513.pdf")};
+    QStringList there = QDir(dir.filePath(QStringLiteral("printed"))).entryList(QDir::Files);
+    QStringList expected = names;
+    there.sort();
+    expected.sort();
+    EXPECT_EQ(joined(there), joined(expected));
+    const QStringList texts{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third"),
+                            QStringLiteral("fourth")};
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(joined(lines(printed(names[i]))), texts[i].toStdString()) << names[i].toStdString();
+    const Pdf first = info(printed(names[0]));
+    const Pdf second = info(printed(names[1]));
+    EXPECT_GT(first.pageSize.width(), first.pageSize.height());
+    EXPECT_LT(second.pageSize.width(), second.pageSize.height());
 }
 
 TEST_F(QtPrinterTest, LinesThatNoLongerFitGoOnANewPage)
 {
+    QStringList sent;
     for (int i = 0; i < 300; ++i)
-        printer.printLine(QStringLiteral("line %1").arg(i));
+        printer.printLine(sent.emplaceBack(QStringLiteral("line %1").arg(i)));
     printer.endDoc();
-    EXPECT_GE(pages().size(), 2);
+    EXPECT_GE(info(printer.lastOutputPath()).pages, 2);
+    QStringList got = lines(printer.lastOutputPath());
+    got.removeAll(QString());
+    EXPECT_EQ(joined(got), joined(sent));
 }
 
-TEST_F(QtPrinterTest, EndingWithNothingPrintedSendsNothing)
+TEST_F(QtPrinterTest, NothingPrintedIsNoDocument)
 {
     printer.endDoc();
-    EXPECT_FALSE(QFile::exists(printer.pdfPath()));
+    EXPECT_TRUE(printer.lastOutputPath().isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("printed"))));
+}
+
+TEST_F(QtPrinterTest, AFolderThatCannotBeMadeIsAPrinterError)
+{
+    QFile blocker(dir.filePath(QStringLiteral("printed")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    try {
+        printer.printLine(QStringLiteral("lost"));
+        ADD_FAILURE() << "printed with no folder to print into";
+    } catch (const rt::RuntimeError &e) {
+        EXPECT_EQ(e.number(), 482);
+    }
+    // The next line tries again.
+    ASSERT_TRUE(blocker.remove());
+    printer.printLine(QStringLiteral("kept"));
+    printer.endDoc();
+    EXPECT_EQ(joined(lines(printed(QStringLiteral("tarvo-2026-12-09-174512.pdf")))), "kept");
+}
+
+TEST_F(QtPrinterTest, ADocumentStillOpenAtTheEndIsSent)
+{
+    QString path;
+    {
+        platform::QtPrinter leaving{dir.path(), clock, platform::QtPrinter::Output::PdfFiles};
+        leaving.printLine(QStringLiteral("unfinished"));
+        path = leaving.lastOutputPath();
+    }
+    EXPECT_EQ(info(path).pages, 1);
+    EXPECT_EQ(joined(lines(path)), "unfinished");
 }
 
 // ------------------------------------------------------- notification area
