@@ -4,7 +4,7 @@
 // about as fast as the engine can go through the rows.
 #include "platform/database/Database.h"
 #include "tarvo/DatabaseFile.h"
-#include "tools/ShippedDatabase.h"
+#include "bench/TrackFile.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -18,44 +18,17 @@
 #include <sqlite3.h>
 
 namespace Track = tarvo::Track;
+using bench::kRows;
+using bench::trackFile;
 
 namespace {
 
-constexpr int kRows = 100000;
 
 struct Totals {
     qint64 rows = 0;
     qint64 minutes = 0;
     double cost = 0;
 };
-
-// One file holding the log, written once for every benchmark of the run.
-const QString &trackFile()
-{
-    static QTemporaryDir dir;
-    static const QString path = [] {
-        const QString p = dir.filePath(tarvo::kDatabaseFileName);
-        tools::writeShippedDatabase(p);
-        auto db = db::Database::openExclusive(p, tarvo::kDatabaseConnect);
-        auto track = db->openTable(tarvo::kTrackTable);
-        db::Transaction transaction(*db);
-        for (int i = 0; i < kRows; ++i) {
-            const int minutes = 1 + i % 240;
-            track->addNew();
-            track->setField(Track::SessionDate, rt::DateTime::fromParts(2020, 1, 1 + i / 40));
-            track->setField(Track::Minutes, minutes);
-            track->setField(Track::SessionCost, rt::Currency::fromDouble(minutes / 60.0 * 1.25));
-            track->setField(Track::Connection, QStringLiteral("Connection %1").arg(i % 5));
-            track->setField(Track::StartTime, rt::DateTime::fromParts(1899, 12, 30, i % 20, i % 60, 0));
-            track->setField(Track::EndTime, rt::DateTime::fromParts(1899, 12, 30, 20 + i % 4, i % 60, 30));
-            track->setField(Track::Rate, rt::Currency::fromDouble(1.25));
-            track->update();
-        }
-        transaction.commit();
-        return p;
-    }();
-    return path;
-}
 
 Totals aggregate(db::Database &db, const db::Recordset &track)
 {

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -485,6 +486,27 @@ void Form4::load(const QString &day, const QString &month, const QString &year, 
         const double wantYear = allYears ? 0 : leading(year);
         const QString wantConnection = rt::trimBlanks(connection).toUpper();
 
+        m_rows->reserve(size_t(count));
+        // The running total as the box shows it; the box itself is set once
+        // the walk is over, or where it stops.
+        // The total is shown to two decimals and each record's cost is added
+        // to the total as shown, so it is rounded at every step. Costs are
+        // kept to four decimals; in those units the rounding is exact.
+        qint64 carried = 0;
+        bool anyCost = false;
+        struct ShowTotal {
+            QLineEdit *box;
+            const qint64 &carried;
+            const bool &anyCost;
+            ~ShowTotal()
+            {
+                box->setText(anyCost ? rt::format(double(carried) / 10000.0, QStringLiteral("####.##"))
+                                     : QStringLiteral("0"));
+            }
+        } showTotal{total, carried, anyCost};
+        QElapsedTimer sincePaint;
+        sincePaint.start();
+
         qint64 visited = 0;
         int shownPercent = 0;
         for (qint64 i = 0; i < count; ++i) {
@@ -503,10 +525,10 @@ void Form4::load(const QString &day, const QString &month, const QString &year, 
                 UsageRows::Row row = displayRow(track);
                 const rt::Value cost = track.field(Track::SessionCost);
                 if (!cost.isNull()) {
-                    // The total is carried as the text shown, so it is
-                    // rounded at every step.
-                    const double sum = rt::leadingNumber(total->text()) + cost.toDouble();
-                    total->setText(rt::format(sum, QStringLiteral("####.##")));
+                    const qint64 sum = carried + cost.toCurrency().scaled;
+                    const qint64 half = sum < 0 ? -50 : 50;
+                    carried = (sum + half) / 100 * 100;
+                    anyCost = true;
                 }
                 m_rows->append(std::move(row));
             }
@@ -516,7 +538,12 @@ void Form4::load(const QString &day, const QString &month, const QString &year, 
                 if (percent != shownPercent) {
                     shownPercent = percent;
                     PGbar->setValue(percent);
-                    PGbar->repaint();
+                    // Often enough to be seen moving, not so often that
+                    // painting it costs more than the rows.
+                    if (sincePaint.elapsed() >= 40) {
+                        PGbar->repaint();
+                        sincePaint.restart();
+                    }
                 }
             }
         }
@@ -585,6 +612,9 @@ void Form4::List1_DblClick(int Index)
             m_selection->select(QItemSelection(m_rows->index(0, 0), m_rows->index(rows - 1, UsageRows::kColumns - 1)),
                                 QItemSelectionModel::Select);
         }
+        // Every row is selected now, so the report is every row's line,
+        // once: the release that ends the double click may already have
+        // been handled while the events ran above.
         QStringList lines;
         lines.reserve(rows);
         int shownPercent = 0;
@@ -598,7 +628,7 @@ void Form4::List1_DblClick(int Index)
         }
         PGbar->setValue(100);
         m_main.platform().pointer.setBusy(false);
-        setReport(m_report->stringList() + lines, kRecordsSet);
+        setReport(lines, kRecordsSet);
         m_main.doEvents();
         Frame2->hide();
     }, [&](const PendingError &e) {

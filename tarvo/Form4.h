@@ -46,6 +46,7 @@ public:
     // Filling is done between the two calls; the views look at the rows
     // only once, at the end.
     void beginFill();
+    void reserve(size_t rows) { m_rows.reserve(rows); }
     void append(Row &&row) { m_rows.push_back(std::move(row)); }
     void endFill();
     // Removes the rows whose flags are set, in one pass.

@@ -2,6 +2,7 @@
 // larger ones of a desktop scaled to 125 % and 150 %.
 #include "Harness.h"
 #include "tarvo/Form1.h"
+#include "tarvo/Form4.h"
 #include "tarvo/Form5.h"
 #include "tarvo/Form8.h"
 #include "tarvo/frmLogin.h"
@@ -84,6 +85,7 @@ TEST_P(WindowLayout, EveryCaptionFitsItsControl)
     expectCaptionsWhole(question);
     expectCaptionsWhole(f.window<tarvo::frmLogin>());
     expectCaptionsWhole(f.window<tarvo::Form8>());
+    expectCaptionsWhole(f.window<tarvo::Form4>());
 }
 
 TEST_P(WindowLayout, MoreSettingsLimitBoxesCoverOnlyTheBlanksOfTheirCaptions)
