@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTextOption>
 
 namespace platform {
 
@@ -16,6 +17,23 @@ namespace {
 [[noreturn]] void printerError()
 {
     rt::raise(482, QStringLiteral("Printer error"));
+}
+
+// Tab stops every eight characters, as on a line printer. The painter's own
+// stops are measured for the screen and land far to the right at a
+// printer's resolution, taking the text off the page.
+QString withTabsExpanded(const QString &line)
+{
+    constexpr int kTabWidth = 8;
+    QString out;
+    out.reserve(line.size());
+    for (const QChar c : line) {
+        if (c == QLatin1Char('\t'))
+            out += QString(kTabWidth - out.size() % kTabWidth, QLatin1Char(' '));
+        else
+            out += c;
+    }
+    return out;
 }
 
 } // namespace
@@ -86,9 +104,9 @@ void QtPrinter::printOneLine(const QString &line)
         m_y = 0;
     }
     const QRectF room(0, m_y, m_printer->pageRect(QPrinter::DevicePixel).width(), metrics.height());
-    m_painter->drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextDontClip
-                                  | Qt::TextSingleLine,
-                        line);
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::NoWrap);
+    m_painter->drawText(room, withTabsExpanded(line), option);
     if (m_printer->printerState() == QPrinter::Error)
         printerError();
     m_y += metrics.lineSpacing();
