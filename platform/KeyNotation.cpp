@@ -120,7 +120,7 @@ private:
         } else if (c == u'{') {
             braced(mods);
         } else {
-            const qsizetype len = characterLength(m_pos);
+            const qsizetype len = characterLength(m_s, m_pos);
             const QString ch = m_s.mid(m_pos, len);
             m_pos += len;
             emitCharacter(ch, mods, 1);
@@ -128,9 +128,9 @@ private:
     }
 
     // A character and its low surrogate, when it has one, are typed as one.
-    qsizetype characterLength(qsizetype at) const
+    static qsizetype characterLength(const QString &s, qsizetype at)
     {
-        if (m_s.at(at).isHighSurrogate() && at + 1 < m_s.size() && m_s.at(at + 1).isLowSurrogate())
+        if (s.at(at).isHighSurrogate() && at + 1 < s.size() && s.at(at + 1).isLowSurrogate())
             return 2;
         return 1;
     }
@@ -151,12 +151,12 @@ private:
             bool ok = std::all_of(digits.begin(), digits.end(), [](QChar d) { return d.isDigit(); });
             if (ok)
                 count = digits.toInt(&ok);
-            if (!ok)
+            if (!ok || count > kMaxRepeat)
                 malformed();
             name.truncate(blank);
         }
 
-        if (!name.isEmpty() && characterLength(0) == name.size()) {
+        if (!name.isEmpty() && characterLength(name, 0) == name.size()) {
             emitCharacter(name, mods, count);
             return;
         }

@@ -38,8 +38,16 @@ struct KeyStroke {
 // A malformed string raises run-time error 5 ("Invalid procedure call or
 // argument") and yields nothing at all, so no part of it is typed: a brace or
 // parenthesis left open or closed without being opened, an unknown key name,
-// a count that is not a whole number, or a modifier with no key after it.
+// a count that is not a whole number or is above kMaxRepeat, or a modifier
+// with no key after it.
 QList<KeyStroke> parse(const QString &notation);
+
+// The most times one braced key repeats. No dialog needs more, and a count
+// out of bounds is an argument like any other the parser refuses (error 5),
+// caught before a single key is built: a mistyped "{a 222222222}" would
+// otherwise hold a quarter of a billion keystrokes in memory and then type
+// them for hours.
+constexpr int kMaxRepeat = 1000;
 
 // literal() is declared in Keystrokes.h.
 

@@ -244,10 +244,12 @@ std::vector<NumberToken> numberTokens(const QString &picture)
     return tokens;
 }
 
-// The magnitude of `x` as decimal digits rounded half away from zero to
-// `decimals` places. Working from the 15-digit decimal text rather than the
-// binary value makes 12.345 round to 12.35, as a user expects.
-void decimalDigits(double x, int decimals, std::string &whole, std::string &fraction)
+// The magnitude of `x` times 10^`shift` as decimal digits rounded half away
+// from zero to `decimals` places. Working from the 15-digit decimal text
+// rather than the binary value makes 12.345 round to 12.35, as a user
+// expects; shifting the text rather than multiplying the value lets a
+// percentage of the largest numbers show instead of overflowing to infinity.
+void decimalDigits(double x, int shift, int decimals, std::string &whole, std::string &fraction)
 {
     whole.clear();
     fraction.clear();
@@ -258,7 +260,10 @@ void decimalDigits(double x, int decimals, std::string &whole, std::string &frac
         const std::string text(buf, res.ptr);
         const std::size_t e = text.find('e');
         const std::string digits = text.substr(0, 1) + text.substr(2, e - 2);
-        const int exponent = std::stoi(text.substr(e + 1));
+        const char *sign = text.data() + e + 1;
+        int exponent = 0;
+        std::from_chars(sign + (*sign == '+'), text.data() + text.size(), exponent);
+        exponent += shift;
         if (exponent >= 0) {
             std::string all = digits;
             if (int(all.size()) < exponent + 1)
@@ -303,8 +308,7 @@ QString groupThousands(const QString &digits)
 QString formatNumber(double value, const QString &picture)
 {
     std::vector<NumberToken> tokens = numberTokens(picture);
-    if (picture.contains(QLatin1Char('%')))
-        value *= 100.0;
+    const int shift = picture.contains(QLatin1Char('%')) ? 2 : 0;
 
     std::size_t point = tokens.size();
     for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -346,7 +350,7 @@ QString formatNumber(double value, const QString &picture)
     }
 
     std::string wholeDigits, fractionDigits;
-    decimalDigits(value, maxDecimals, wholeDigits, fractionDigits);
+    decimalDigits(value, shift, maxDecimals, wholeDigits, fractionDigits);
     const bool negative = value < 0
         && (wholeDigits.find_first_not_of('0') != std::string::npos
             || fractionDigits.find_first_not_of('0') != std::string::npos);

@@ -166,7 +166,7 @@ enum SkeyAction : int {
 };
 
 // The two ways of `ProcessPwd`: the stored form is every character code
-// raised by 50.
+// raised by 50, but for the few the rule cannot keep (see ProcessPwd).
 enum PwdMode : int {
     PwdReveal = 0,
     PwdScramble = 1,

@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 class QCheckBox;
@@ -125,6 +126,9 @@ public:
     void Gline(int Index);
     void Con_Change();
     QString ProcessPwd(const QString &pwd, int mode);
+    // The same, but nothing when the error trap ended it, for a caller that
+    // would otherwise store the empty text over a password.
+    std::optional<QString> checkedProcessPwd(const QString &pwd, int mode);
     void SetStage(int st);
     void Sett(int st, int ds);
     // One step of the dial for the current stage; false ends the tick.

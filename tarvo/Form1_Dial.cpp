@@ -14,6 +14,69 @@ namespace tarvo {
 
 namespace {
 const QString kDialCommand = QStringLiteral("c:\\windows\\rundll32.exe RNAUI.DLL,RnaDial ");
+
+// The stored password form raises every UTF-16 unit by 50. That holds for
+// most characters, but the stored text is kept as UTF-8, and a unit raised
+// into the surrogate range (U+D7CE to U+D7FF, and pairs whose halves land
+// outside their own ranges) becomes a broken surrogate that the file keeps
+// as "?", while U+FFCE and above have no unit 50 higher at all.
+//
+// Those units alone are stored as kPwdEscape followed by the unit in four
+// hex digits. An earlier version never stored a unit below 50, since each
+// stored unit was a typed one raised by 50, so the escape cannot occur in
+// any password stored before: those read back exactly as they always did,
+// and whatever was stored by the rule still is, "abc" as 147 148 149. Every
+// unit the rule writes is 50 or above, so reading back cannot mistake a
+// raised unit for the escape either. The escape is U+0001 rather than NUL,
+// which text readers and writers are apt to cut at.
+constexpr char16_t kPwdEscape = 1;
+constexpr int kPwdShift = 50;
+
+QString scramblePassword(const QString &pwd)
+{
+    QString out;
+    out.reserve(pwd.size());
+    auto raise = [&](QChar c) { out += QChar(char16_t(c.unicode() + kPwdShift)); };
+    auto escape = [&](QChar c) { out += QChar(kPwdEscape) + QStringLiteral("%1").arg(c.unicode(), 4, 16, QLatin1Char('0')); };
+    for (qsizetype i = 0; i < pwd.size(); ++i) {
+        const QChar c = pwd.at(i);
+        if (c.isHighSurrogate() && i + 1 < pwd.size() && pwd.at(i + 1).isLowSurrogate()) {
+            // A pair raised stays a pair while both halves stay in their ranges.
+            const QChar low = pwd.at(i + 1);
+            const bool intact = c.unicode() + kPwdShift <= 0xDBFF && low.unicode() + kPwdShift <= 0xDFFF;
+            for (const QChar half : {c, low})
+                intact ? raise(half) : escape(half);
+            ++i;
+        } else if (const int raised = c.unicode() + kPwdShift; raised <= 0xFFFF && !QChar::isSurrogate(char32_t(raised))) {
+            raise(c);
+        } else {
+            escape(c);
+        }
+    }
+    return out;
+}
+
+QString revealPassword(const QString &stored)
+{
+    QString out;
+    out.reserve(stored.size());
+    for (qsizetype i = 0; i < stored.size(); ++i) {
+        if (stored.at(i) == QChar(kPwdEscape)) {
+            bool ok = i + 4 < stored.size();
+            const uint unit = ok ? QStringView(stored).mid(i + 1, 4).toUInt(&ok, 16) : 0;
+            if (!ok)
+                rt::err::invalidProcedureCall();
+            out += QChar(char16_t(unit));
+            i += 4;
+            continue;
+        }
+        const int code = stored.at(i).unicode() - kPwdShift;
+        if (code < 0)
+            rt::err::invalidProcedureCall();
+        out += QChar(char16_t(code));
+    }
+    return out;
+}
 } // namespace
 
 void Form1::Com_Click(int Index)
@@ -106,18 +169,13 @@ void Form1::Con_Change()
 
 QString Form1::ProcessPwd(const QString &pwd, int mode)
 {
-    return trapped(*this, Window::Main, Form1Proc::ProcessPwd, QString(), [&] {
-        const int shift = mode == PwdScramble ? 50 : -50;
-        QString out;
-        out.reserve(pwd.size());
-        for (const QChar c : pwd) {
-            const int code = c.unicode() + shift;
-            if (code < 0 || code > 0xFFFF)
-                rt::err::invalidProcedureCall();
-            out += QChar(char16_t(code));
-        }
-        return out;
-    });
+    return checkedProcessPwd(pwd, mode).value_or(QString());
+}
+
+std::optional<QString> Form1::checkedProcessPwd(const QString &pwd, int mode)
+{
+    return trapped(*this, Window::Main, Form1Proc::ProcessPwd, std::optional<QString>(),
+                   [&] { return std::optional(mode == PwdScramble ? scramblePassword(pwd) : revealPassword(pwd)); });
 }
 
 void Form1::Sett(int st, int ds)

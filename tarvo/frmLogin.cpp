@@ -141,10 +141,14 @@ void frmLogin::cmdOK_Click()
             if (answer == platform::mb::No)
                 return;
         }
+        // Scrambled before anything is stored: should that fail, the stored
+        // user name and password stay as they were and the dialog stays open.
+        const std::optional<QString> scrambled = m_main.checkedProcessPwd(txtPassword->text(), PwdScramble);
+        if (!scrambled)
+            return;
         const QString name = m_main.conText();
         m_main.Ucinfo(ConInfo::UserName, txtUserName->text(), UcinfoEditFound, ConInfo::ConName, name);
-        m_main.Ucinfo(ConInfo::Password, m_main.ProcessPwd(txtPassword->text(), PwdScramble), UcinfoEditFound, ConInfo::ConName,
-                      name);
+        m_main.Ucinfo(ConInfo::Password, *scrambled, UcinfoEditFound, ConInfo::ConName, name);
         m_main.Con_Change();
         accept();
     });

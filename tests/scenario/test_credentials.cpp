@@ -81,6 +81,27 @@ TEST_F(Credentials, WithAPasswordStoredOkWithoutTypingOneSavesNothing)
     EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), 0), QStringLiteral("new"));
 }
 
+TEST_F(Credentials, EveryPasswordIsStoredAndTypedBackExactlyAndEarlierOnesStillRead)
+{
+    // Raised by 50 these would be broken surrogates or past U+FFFF; a pair
+    // whose halves stay pairs keeps the old form, and so do stored ones.
+    const char16_t oldUnits[] = {0xD86F, 0xDE32};
+    const QString smile = QStringLiteral("😀"), oldSmile = QString::fromUtf16(oldUnits, 2);
+    const char16_t units[] = {u'a', 0xD7CE, 0xD7FF, 0xFFCD, 0xFFCE, 0xFFFF, 0xD83C, 0xDFCE, 0xDBFF, 0xDFFF, 1, 0, u'?', 0xDC00};
+    const QString nasty = QString::fromUtf16(units, std::size(units)) + smile;
+    EXPECT_EQ(f->ProcessPwd(smile, tarvo::PwdScramble), oldSmile);
+    EXPECT_EQ(f->ProcessPwd(oldSmile, tarvo::PwdReveal), smile);
+    f->Ucinfo(tarvo::ConInfo::UserName, QStringLiteral("ann"), tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, QStringLiteral("Home"));
+    f->Ucinfo(tarvo::ConInfo::Password, f->ProcessPwd(QStringLiteral("abc"), tarvo::PwdScramble), tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, QStringLiteral("Home"));
+    open([&](tarvo::frmLogin &dlg) {
+        dlg.txtPassword->setText(nasty);
+        dlg.cmdOK->click();
+    });
+    EXPECT_TRUE(h.boxes.shown().empty());
+    EXPECT_EQ(f->DialPassword, Value(nasty));
+    EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), tarvo::PwdReveal), nasty);
+}
+
 TEST_F(Credentials, AnEmptyFieldAsksAndNoKeepsTheDialogOpen)
 {
     open([&](tarvo::frmLogin &dlg) {

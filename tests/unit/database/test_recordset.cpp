@@ -182,6 +182,16 @@ TEST_F(RecordsetTest, DatesComeBackAsWrittenAndOtherTextInADateColumnAsText)
     }
 }
 
+TEST_F(RecordsetTest, TextComesBackWholeWithNulsAndEveryCharacterItHolds)
+{
+    const char16_t units[] = {u'a', 0, u'b', 0xFFFF, 0xD83D, 0xDE00, 0};
+    const QString name = QString::fromUtf16(units, std::size(units));
+    addConnections({name});
+    open();
+    conInfo->moveFirst();
+    EXPECT_EQ(conInfo->field(ConInfo::ConName), Value(name));
+}
+
 TEST_F(RecordsetTest, RefusedValueLeavesTheRowAsItWas)
 {
     settings->moveFirst();

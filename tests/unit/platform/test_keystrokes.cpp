@@ -43,6 +43,11 @@ TEST(KeyNotation, TheProgramsKeystrokes)
     EXPECT_EQ(parse(QStringLiteral("+{END}")), (QList<KeyStroke>{{Qt::Key_End, Shift, {}}}));
     EXPECT_EQ(parse(QStringLiteral("{END}+{HOME}")),
               (QList<KeyStroke>{{Qt::Key_End, None, {}}, {Qt::Key_Home, Shift, {}}}));
+    // Whatever comes before, a braced name is a name.
+    const KeyStroke smile{0x1F600, None, QStringLiteral("😀")};
+    EXPECT_EQ(parse(QStringLiteral("😀{F4}")), (QList<KeyStroke>{smile, {Qt::Key_F4, None, {}}}));
+    EXPECT_EQ(parse(QStringLiteral("😀%{F4}")), (QList<KeyStroke>{smile, {Qt::Key_F4, Alt, {}}}));
+    EXPECT_EQ(parse(QStringLiteral("{😀 2}")), (QList<KeyStroke>{smile, smile}));
 }
 
 TEST(KeyNotation, CharactersModifiersGroupsAndCounts)
@@ -60,6 +65,7 @@ TEST(KeyNotation, CharactersModifiersGroupsAndCounts)
     EXPECT_EQ(parse(QStringLiteral("{LEFT 3}")), (QList<KeyStroke>(3, {Qt::Key_Left, None, {}})));
     EXPECT_EQ(parse(QStringLiteral("{a 2}")), (QList<KeyStroke>(2, {Qt::Key_A, None, QStringLiteral("a")})));
     EXPECT_EQ(parse(QStringLiteral("{a 0}")), QList<KeyStroke>());
+    EXPECT_EQ(parse(QStringLiteral("{a %1}").arg(platform::keys::kMaxRepeat)).size(), platform::keys::kMaxRepeat);
     EXPECT_EQ(parse(QStringLiteral("{enter}")), parse(QStringLiteral("{ENTER}")));
     EXPECT_EQ(parse(QStringLiteral("{ESCAPE}{BACKSPACE}{DELETE}")), parse(QStringLiteral("{ESC}{BS}{DEL}")));
     EXPECT_EQ(parse(QStringLiteral("{F12}")).value(0).key, Qt::Key_F12);
@@ -78,8 +84,12 @@ TEST(KeyNotation, BracedNotationCharactersTypeThemselves)
 TEST(KeyNotation, LiteralTextTypesItselfExactly)
 {
     EXPECT_EQ(literal(QStringLiteral("a+b")), QStringLiteral("a{+}b"));
+    const char16_t withNul[] = {u'{', 0, u'}', u'a', 0};
+    const char16_t loneSurrogates[] = {0xDC00, u'{', 0xD83D, u'+', 0xD83D};
     for (const QString &text : {QStringLiteral("p{^}%~()[]"), QStringLiteral("{}}{"), QStringLiteral("+^%~"),
-                                QStringLiteral("naïve ☃ 𝄞"), QString()}) {
+                                QStringLiteral("naïve ☃ 𝄞"), QString(), QStringLiteral("😀{"),
+                                QStringLiteral("😀{F4}%{F4}{a 3}"), QString::fromUtf16(withNul, 5),
+                                QString::fromUtf16(loneSurrogates, 5)}) {
         QString typed;
         for (const KeyStroke &k : parse(literal(text))) {
             EXPECT_EQ(k.modifiers, None);
@@ -94,6 +104,7 @@ TEST(KeyNotation, MalformedNotationRaisesError5)
     for (const QString &bad : {QStringLiteral("{ENTER"), QStringLiteral("{"), QStringLiteral("{}"),
                                QStringLiteral("}"), QStringLiteral("ab}"), QStringLiteral("{NOPE}"),
                                QStringLiteral("{a x}"), QStringLiteral("{LEFT 99999999999}"),
+                               QStringLiteral("{a %1}").arg(platform::keys::kMaxRepeat + 1),
                                QStringLiteral("(ab"), QStringLiteral("ab)"), QStringLiteral("+"),
                                QStringLiteral("%U%"), QStringLiteral("+)")}) {
         try {

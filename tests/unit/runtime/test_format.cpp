@@ -111,3 +111,10 @@ TEST(NumberPicture, OtherValues)
     EXPECT_EQ(format(Value::null(), "hh:nn"), "");
     EXPECT_EQ(format(Value(2.5), ""), "2.5");
 }
+
+TEST(NumberPicture, PercentShowsAHundredTimesTheValueEvenAtTheTopOfTheRange)
+{
+    EXPECT_EQ(format(Value(0.125), "0.0%"), "12.5%");
+    EXPECT_EQ(format(Value(1e308), "0%"), "1" + QString(310, QLatin1Char('0')) + "%");
+    EXPECT_EQ(format(Value(-1.7976931348623157e308), "#%"), "-179769313486232" + QString(296, QLatin1Char('0')) + "%");
+}
