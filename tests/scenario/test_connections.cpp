@@ -5,11 +5,17 @@
 #include "tarvo/Module1.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testing_support;
 using rt::Value;
@@ -301,6 +307,36 @@ TEST(Registry, FileWithNoStartPageAndBadLinesStillReadsTheRest)
     EXPECT_EQ(listOf(f), (QStringList{"Home", "Quote \"d\""}));
     f.module1().ReadReg(tarvo::ReadStartPage);
     EXPECT_TRUE(f.BrowserMatchText.isEmpty());
+}
+
+TEST(Registry, FileThatIsNotAPlainFileIsNotOpenedAndReadsAsNoKey)
+{
+    Harness h;
+    tarvo::Form1 &f = h.start();
+    ASSERT_EQ(f.Con->count(), 2);
+    const QByteArray pipe = QFile::encodeName(h.registryPath());
+    ASSERT_TRUE(QFile::remove(h.registryPath()));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+
+    // With the test at the other end, opening the pipe does not wait and is
+    // seen here, instead of the test waiting for good.
+    const int other = ::open(pipe.constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, pipe.constData(), IN_OPEN), 0);
+    rebuild(f);
+    char event[256];
+    const auto opened = ::read(watch, event, sizeof event);
+    ::close(watch);
+    ::close(other);
+    ASSERT_LE(opened, 0);
+    EXPECT_EQ(f.Con->count(), 0);
+
+    // Alone, the pipe would make an opener wait for a writer.
+    rebuild(f);
+    EXPECT_EQ(f.Con->count(), 0);
+    EXPECT_TRUE(h.boxes.shown().empty());
 }
 
 TEST(Registry, GetMousePosReadsThePointer)
