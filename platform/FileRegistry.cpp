@@ -18,22 +18,51 @@ QString hiveName(reg::Hkey hive)
 }
 
 // Reads a quoted text starting at `pos` (on the opening quote); moves `pos`
-// past the closing quote. False when the quote is not closed.
-bool readQuoted(const QString &line, qsizetype &pos, QString &out)
+// past the closing quote. False when the quote is not closed. Runs between
+// escapes are copied whole: a value may be megabytes long.
+bool readQuoted(QStringView line, qsizetype &pos, QString &out)
 {
     out.clear();
-    for (++pos; pos < line.size(); ++pos) {
+    qsizetype from = ++pos;
+    while (pos < line.size()) {
         const QChar c = line.at(pos);
         if (c == QLatin1Char('\\') && pos + 1 < line.size()) {
-            out += line.at(++pos);
+            out += line.sliced(from, pos - from);
+            out += line.at(pos + 1);
+            pos += 2;
+            from = pos;
         } else if (c == QLatin1Char('"')) {
+            out += line.sliced(from, pos - from);
             ++pos;
             return true;
         } else {
-            out += c;
+            ++pos;
         }
     }
     return false;
+}
+
+// "xx,xx,..." into bytes; empty fields are passed over.
+bool readHex(QStringView text, QByteArray &out)
+{
+    out.clear();
+    out.reserve(text.size() / 3 + 1);
+    qsizetype from = 0;
+    while (from <= text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char(','), from);
+        if (end < 0)
+            end = text.size();
+        const QStringView field = text.sliced(from, end - from);
+        if (!field.isEmpty()) {
+            bool ok = false;
+            const int v = field.trimmed().toInt(&ok, 16);
+            if (!ok || v < 0 || v > 255)
+                return false;
+            out.append(char(v));
+        }
+        from = end + 1;
+    }
+    return true;
 }
 
 bool parseValueLine(const QString &line, FileRegistry::Entry &entry)
@@ -45,7 +74,7 @@ bool parseValueLine(const QString &line, FileRegistry::Entry &entry)
         ++pos;
     if (pos >= line.size() || line.at(pos) != QLatin1Char('='))
         return false;
-    QString rest = line.mid(pos + 1).trimmed();
+    const QStringView rest = QStringView(line).sliced(pos + 1).trimmed();
     if (rest.startsWith(QLatin1Char('"'))) {
         qsizetype p = 0;
         QString text;
@@ -57,16 +86,7 @@ bool parseValueLine(const QString &line, FileRegistry::Entry &entry)
     }
     if (rest.startsWith(QLatin1String("hex:"), Qt::CaseInsensitive)) {
         entry.type = reg::REG_BINARY;
-        entry.data.clear();
-        const auto bytes = rest.mid(4).split(QLatin1Char(','), Qt::SkipEmptyParts);
-        for (const QString &b : bytes) {
-            bool ok = false;
-            const int v = b.trimmed().toInt(&ok, 16);
-            if (!ok || v < 0 || v > 255)
-                return false;
-            entry.data.append(char(v));
-        }
-        return true;
+        return readHex(rest.sliced(4), entry.data);
     }
     return false;
 }

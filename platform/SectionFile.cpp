@@ -1,5 +1,7 @@
 #include "platform/SectionFile.h"
 
+#include "platform/RegularFile.h"
+
 #include <QFile>
 #include <QTextStream>
 
@@ -9,7 +11,7 @@ SectionFile SectionFile::read(const QString &path)
 {
     SectionFile result;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!openRegularFile(file, QIODevice::ReadOnly | QIODevice::Text))
         return result;
     QTextStream in(&file);
     in.setEncoding(QStringConverter::Utf8);

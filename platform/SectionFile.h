@@ -12,7 +12,8 @@ namespace platform {
 // machine's registry and line script are written this way.
 class SectionFile {
 public:
-    // The file as it is now; a file that cannot be read has no sections.
+    // The file as it is now; a file that cannot be read, or is anything but
+    // a regular file, has no sections.
     static SectionFile read(const QString &path);
 
     bool has(const QString &section, Qt::CaseSensitivity cs = Qt::CaseSensitive) const;

@@ -41,6 +41,7 @@ constexpr int FileNotFound = 3024;             // "Could not find file ..."
 constexpr int BadPassword = 3031;              // "Not a valid password ..."
 constexpr int FileInUse = 3045;                // "Could not use ...; file already in use."
 constexpr int DatabaseEngine = 3049;           // anything else the engine reports
+constexpr int NoWriteAccess = 3051;            // "Could not use ...; the file is read-only." (or its folder)
 constexpr int NoSuchTable = 3078;              // "... cannot find the input table ..."
 constexpr int NoSuchColumn = 3265;             // "Item not found in this collection."
 constexpr int Conversion = 3421;               // "Data type conversion error."

@@ -1,6 +1,7 @@
 // The error log: every trapped run-time error of the program ends up here.
 #include "tarvo/Form1.h"
 
+#include "platform/RegularFile.h"
 #include "runtime/Format.h"
 #include "tarvo/Form8.h"
 
@@ -35,10 +36,10 @@ void Form1::loger(int frmNo, int functNo, bool nomsg)
 
     // The record is on disk before the box goes up: a program that dies
     // while the box is open has still logged it. A log that cannot be
-    // written loses this record and nothing else.
+    // written, or is not a plain file, loses this record and nothing else.
     {
         QFile log(errorLogPath());
-        if (log.open(QIODevice::WriteOnly | QIODevice::Append))
+        if (platform::openRegularFile(log, QIODevice::WriteOnly | QIODevice::Append))
             log.write((line1 + kCrLf + line2 + kCrLf).toUtf8());
     }
 

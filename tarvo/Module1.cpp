@@ -5,6 +5,8 @@
 
 #include <QComboBox>
 
+#include <algorithm>
+
 namespace tarvo {
 
 namespace reg = platform::reg;
@@ -46,28 +48,38 @@ void Module1::rebuildConnectionList()
 
     int dataSize = kDataBufferStart;
     int nameBuffer = kNameBuffer;
+    int retries = 0;
+    // One buffer for the whole walk, enlarged only when a value needs more:
+    // a fresh zero-filled one per value and per retry made a value of a few
+    // megabytes take minutes.
+    QByteArray data(dataSize, Qt::Uninitialized);
     for (int index = 0; index < kMaxValues; ++index) {
         QString name(nameBuffer, QLatin1Char(' '));
         int nameLength = nameBuffer;
         int type = 0;
-        QByteArray data(dataSize, '\0');
+        if (data.size() < dataSize)
+            data.resize(dataSize);
         int size = dataSize;
         const int answer = registry.regEnumValue(key, index, name, nameLength, type, data, size);
         if (answer == reg::ERROR_MORE_DATA) {
-            // A name too long for its buffer gets a buffer of the size it
-            // needs; only the data buffer grows step by step. Either way the
-            // same value is asked for again, and each retry is closer to
-            // fitting, so this ends.
+            // The same value is asked for again with the buffer that was too
+            // small made as large as the registry says it must be; growing
+            // by a few bytes is left for a registry that does not say. A
+            // registry that is never satisfied ends the walk as any other
+            // refusal does.
+            if (++retries > kMaxRetries)
+                break;
             if (nameLength > nameBuffer)
                 nameBuffer = nameLength;
             else
-                dataSize += kDataBufferGrowth;
+                dataSize = std::max(size, dataSize + kDataBufferGrowth);
             --index;
             continue;
         }
         if (answer != reg::ERROR_SUCCESS)
             break;
         nameBuffer = kNameBuffer;
+        retries = 0;
         m_form.registerConnection(rt::dropTrailingNul(rt::trimBlanks(name)));
     }
     registry.regCloseKey(key);

@@ -29,6 +29,7 @@ public:
     static constexpr int kNameBuffer = 50;
     static constexpr int kDataBufferStart = 4096;
     static constexpr int kDataBufferGrowth = 8;
+    static constexpr int kMaxRetries = 16;
     static constexpr int kAccessMask = 0x2003F;
 
 private:

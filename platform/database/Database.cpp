@@ -246,6 +246,40 @@ Database::~Database()
     sqlite3_close_v2(m_db);
 }
 
+namespace {
+
+QString inUse(const QString &path)
+{
+    return QStringLiteral("Could not use '%1'; file already in use.").arg(path);
+}
+
+// Proves that a change could be saved: the journal a change needs goes
+// beside the file, so a folder that cannot be written would otherwise be
+// found only at the first save, with the program already running. Called
+// inside the exclusive transaction; what it changes is rolled back with it.
+void requireWritableFolder(sqlite3 *raw, const QString &path)
+{
+    qint64 version = 0;
+    {
+        Statement read(raw, QStringLiteral("PRAGMA user_version"));
+        step(raw, read.get());
+        version = sqlite3_column_int64(read.get(), 0);
+    }
+    const QByteArray rewrite = "PRAGMA user_version = " + QByteArray::number(version);
+    if (sqlite3_exec(raw, rewrite.constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
+        return;
+    const int code = sqlite3_errcode(raw);
+    const QString message = QString::fromUtf8(sqlite3_errmsg(raw));
+    sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        rt::raise(rt::err::FileInUse, inUse(path));
+    if (code == SQLITE_CANTOPEN || code == SQLITE_READONLY || code == SQLITE_PERM)
+        rt::raise(rt::err::NoWriteAccess, QStringLiteral("Could not use '%1'; its folder cannot be written.").arg(path));
+    rt::raise(rt::err::DatabaseEngine, message);
+}
+
+} // namespace
+
 std::unique_ptr<Database> Database::openExclusive(const QString &path, const QString &connect)
 {
     if (!QFileInfo(path).isFile())
@@ -256,6 +290,10 @@ std::unique_ptr<Database> Database::openExclusive(const QString &path, const QSt
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK)
         rt::raise(rt::err::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+    // The engine quietly opens a file it may not write for reading only;
+    // the program would then start and save nothing.
+    if (sqlite3_db_readonly(raw, "main") != 0)
+        rt::raise(rt::err::NoWriteAccess, QStringLiteral("Could not use '%1'; the file is read-only.").arg(path));
 
     keyConnection(raw, passwordOf(connect));
     sqlite3_busy_timeout(raw, 0);
@@ -269,16 +307,23 @@ std::unique_ptr<Database> Database::openExclusive(const QString &path, const QSt
     int prc = sqlite3_prepare_v2(raw, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
     if (prc == SQLITE_OK)
         prc = sqlite3_step(probe);
+    const qint64 schemaItems = prc == SQLITE_ROW ? sqlite3_column_int64(probe, 0) : 0;
     sqlite3_finalize(probe);
     if (prc == SQLITE_BUSY || prc == SQLITE_LOCKED)
-        rt::raise(rt::err::FileInUse, QStringLiteral("Could not use '%1'; file already in use.").arg(path));
-    if (prc != SQLITE_ROW)
+        rt::raise(rt::err::FileInUse, inUse(path));
+    // An empty file reads as a database without tables, and taking the
+    // write lock would write one into it: a file without tables is refused
+    // before anything is written, so a refused file stays as it was.
+    if (prc != SQLITE_ROW || schemaItems == 0)
         rt::raise(rt::err::BadPassword, QStringLiteral("Not a valid password, or '%1' is not a Tarvo database.").arg(path));
 
     // Exclusive locking mode keeps a lock only once it has written; take the
     // write lock now so the next opener is refused from the start.
-    if (sqlite3_exec(raw, "BEGIN EXCLUSIVE; COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
-        rt::raise(rt::err::FileInUse, QStringLiteral("Could not use '%1'; file already in use.").arg(path));
+    if (sqlite3_exec(raw, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        rt::raise(rt::err::FileInUse, inUse(path));
+    requireWritableFolder(raw, path);
+    if (sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK)
+        rt::raise(rt::err::DatabaseEngine, QString::fromUtf8(sqlite3_errmsg(raw)));
     return db;
 }
 

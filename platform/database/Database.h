@@ -22,8 +22,12 @@ class Transaction;
 // Failures raise rt::RuntimeError with the numbers the program has always
 // reported for them:
 //   3024 the file is not there, 3045 the file is held by another opener,
-//   3031 the password does not open it (or it is not a database at all),
+//   3031 the password does not open it (or it is not a database at all,
+//        an empty file included),
+//   3051 the file, or the folder its changes are journalled in, cannot be
+//        written,
 //   3049 anything else the engine refuses, a key it will not take included.
+// A refused file is left byte for byte as it was.
 class Database {
 public:
     ~Database();

@@ -5,11 +5,17 @@
 #include "tarvo/Module1.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testing_support;
 using rt::Value;
@@ -102,6 +108,74 @@ TEST(ConnectionList, ReadsAtMost101ValuesAndLongNamesWhole)
     EXPECT_EQ(f.Con->itemText(0), sixty);
     EXPECT_EQ(f.Con->itemText(100), QStringLiteral("Connection 100"));
     EXPECT_EQ(rowsOf(f).first(), sixty);
+    EXPECT_TRUE(h.boxes.shown().empty());
+}
+
+namespace {
+
+// A connection key whose first value holds megabytes of data. It counts the
+// calls and stops answering after many, so a reader that creeps towards the
+// size fails here instead of taking minutes.
+class LargeValueRegistry : public platform::Registry {
+public:
+    static constexpr int kLargeSize = 8 << 20;
+    int enumCalls = 0;
+
+    int regOpenKeyEx(platform::reg::Hkey, const QString &subKey, int, int, platform::reg::Hkey &result) override
+    {
+        result = 1;
+        return subKey == QLatin1String("RemoteAccess\\Addresses") ? platform::reg::ERROR_SUCCESS
+                                                                  : platform::reg::ERROR_FILE_NOT_FOUND;
+    }
+    int regEnumValue(platform::reg::Hkey, int index, QString &name, int &nameLength, int &type, QByteArray &data,
+                     int &dataSize) override
+    {
+        namespace reg = platform::reg;
+        if (++enumCalls > 100)
+            return reg::ERROR_INVALID_HANDLE;
+        if (index > 1)
+            return reg::ERROR_NO_MORE_ITEMS;
+        const QString value = index == 0 ? QStringLiteral("Large") : QStringLiteral("Small");
+        const int need = index == 0 ? kLargeSize : 2;
+        if (dataSize < need) {
+            dataSize = need;
+            return reg::ERROR_MORE_DATA;
+        }
+        if (data.size() < need)   // a buffer smaller than its stated size
+            return reg::ERROR_INVALID_HANDLE;
+        name = value;
+        nameLength = int(value.size());
+        type = reg::REG_BINARY;
+        dataSize = need;
+        return reg::ERROR_SUCCESS;
+    }
+    int regQueryValueEx(platform::reg::Hkey, const QString &, int &, QByteArray &, int &) override
+    {
+        return platform::reg::ERROR_FILE_NOT_FOUND;
+    }
+    int regCloseKey(platform::reg::Hkey) override { return platform::reg::ERROR_SUCCESS; }
+};
+
+} // namespace
+
+TEST(ConnectionList, ALargeValueIsReadWithOneRetryAtTheSizeTheRegistryAsksFor)
+{
+    Harness h;
+    LargeValueRegistry large;
+    platform::Platform services{.clock = h.clock, .boxes = h.boxes, .folders = h.folders, .files = h.files,
+                                .registry = large, .windows = h.desktop, .keys = h.keys, .process = h.starter,
+                                .printer = h.printer, .tray = h.tray, .controls = h.controls,
+                                .events = h.events, .pointer = h.pointer, .timersTick = false};
+    tarvo::Form1 f(services);
+    f.Form_Load();
+    EXPECT_EQ(listOf(f), (QStringList{"Large", "Small"}));
+    // Large: too small, then read; Small: read; then the end of the list.
+    EXPECT_EQ(large.enumCalls, 4);
+
+    large.enumCalls = 0;
+    f.Label5_MouseMove(0, 0, 10, 10);
+    EXPECT_EQ(listOf(f), (QStringList{"Large", "Small"}));
+    EXPECT_EQ(large.enumCalls, 4);
     EXPECT_TRUE(h.boxes.shown().empty());
 }
 
@@ -233,6 +307,36 @@ TEST(Registry, FileWithNoStartPageAndBadLinesStillReadsTheRest)
     EXPECT_EQ(listOf(f), (QStringList{"Home", "Quote \"d\""}));
     f.module1().ReadReg(tarvo::ReadStartPage);
     EXPECT_TRUE(f.BrowserMatchText.isEmpty());
+}
+
+TEST(Registry, FileThatIsNotAPlainFileIsNotOpenedAndReadsAsNoKey)
+{
+    Harness h;
+    tarvo::Form1 &f = h.start();
+    ASSERT_EQ(f.Con->count(), 2);
+    const QByteArray pipe = QFile::encodeName(h.registryPath());
+    ASSERT_TRUE(QFile::remove(h.registryPath()));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+
+    // With the test at the other end, opening the pipe does not wait and is
+    // seen here, instead of the test waiting for good.
+    const int other = ::open(pipe.constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, pipe.constData(), IN_OPEN), 0);
+    rebuild(f);
+    char event[256];
+    const auto opened = ::read(watch, event, sizeof event);
+    ::close(watch);
+    ::close(other);
+    ASSERT_LE(opened, 0);
+    EXPECT_EQ(f.Con->count(), 0);
+
+    // Alone, the pipe would make an opener wait for a writer.
+    rebuild(f);
+    EXPECT_EQ(f.Con->count(), 0);
+    EXPECT_TRUE(h.boxes.shown().empty());
 }
 
 TEST(Registry, GetMousePosReadsThePointer)

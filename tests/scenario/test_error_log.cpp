@@ -5,7 +5,12 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testing_support;
 namespace mb = platform::mb;
@@ -65,6 +70,30 @@ TEST(ErrorLog, UnwritableLogLosesTheRecordAndNothingElse)
     h.boxes.answer(mb::Ok);
     f.Usetting(tarvo::Settings::Delay, QStringLiteral("quick"));
     EXPECT_EQ(h.errorLogLines().size(), 2);
+}
+
+TEST(ErrorLog, LogThatIsNotAPlainFileLosesTheRecordWithoutWaiting)
+{
+    Harness h;
+    tarvo::Form1 &f = h.start();
+    const QByteArray pipe = QFile::encodeName(h.path(QStringLiteral("err.log")));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    // With a reader on the pipe, a record written into it is found there
+    // instead of the test waiting for good.
+    const int reader = ::open(pipe.constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    h.boxes.answer(mb::Ok);
+    f.Err.set(13, QStringLiteral("Type mismatch"));
+    f.loger(1, 48);
+    char buffer[64];
+    ASSERT_LE(::read(reader, buffer, sizeof buffer), 0);
+    ::close(reader);
+
+    // Without one, writing would wait for a reader.
+    h.boxes.answer(mb::Ok);
+    f.Usetting(tarvo::Settings::Delay, QStringLiteral("quick"));
+    EXPECT_EQ(h.boxes.shown().size(), 2u);
+    EXPECT_EQ(f.Err.number, 0);
 }
 
 TEST(ErrorLog, RecordsOfSuccessiveRunsFollowOneAnother)

@@ -9,11 +9,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <gtest/gtest.h>
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using namespace testing_support;
 namespace mb = platform::mb;
@@ -59,6 +65,44 @@ void expectDatabaseRefused(Harness &h, int number)
     EXPECT_TRUE(log[0].endsWith(QStringLiteral(" 1 43 "))) << log[0].toStdString();
     EXPECT_TRUE(log[0].contains(QStringLiteral(" %1").arg(number)));
     EXPECT_TRUE(log[1].startsWith(QStringLiteral("STATUS - ")));
+}
+
+// Root writes where the permissions say no. While one of these lives, a
+// process running as root sets that power aside (keeping the right to take
+// it back), so read-only files and folders are read-only to it as well.
+class WithoutWriteOverride {
+public:
+    WithoutWriteOverride()
+    {
+        if (::geteuid() != 0)
+            return;
+        if (::syscall(SYS_capget, &m_header, m_saved) != 0) {
+            m_usable = false;
+            return;
+        }
+        __user_cap_data_struct lowered[2] = {m_saved[0], m_saved[1]};
+        lowered[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+        m_lowered = ::syscall(SYS_capset, &m_header, lowered) == 0;
+        m_usable = m_lowered;
+    }
+    ~WithoutWriteOverride()
+    {
+        if (m_lowered)
+            ::syscall(SYS_capset, &m_header, m_saved);
+    }
+    bool usable() const { return m_usable; }
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_lowered = false;
+    bool m_usable = true;
+};
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -180,6 +224,13 @@ TEST(Startup, MissingDamagedOrWrongPasswordDatabaseEndsAfterTheTwoBoxes)
         expectDatabaseRefused(h, 3031);
     }
     {
+        SCOPED_TRACE("empty");
+        Harness h;
+        overwrite(h.databasePath(), QByteArray());
+        expectDatabaseRefused(h, 3031);
+        EXPECT_EQ(QFileInfo(h.databasePath()).size(), 0);
+    }
+    {
         SCOPED_TRACE("wrong password");
         Harness h;
         QFile::remove(h.databasePath());
@@ -187,6 +238,45 @@ TEST(Startup, MissingDamagedOrWrongPasswordDatabaseEndsAfterTheTwoBoxes)
         other->exec(QStringLiteral("CREATE TABLE Settings (Delay INTEGER)"));
         other.reset();
         expectDatabaseRefused(h, 3031);
+    }
+}
+
+TEST(Startup, ReadOnlyDatabaseOrFolderEndsAfterTheTwoBoxesNamingTheCause)
+{
+    WithoutWriteOverride asUser;
+    if (!asUser.usable())
+        GTEST_SKIP() << "running as root, which writes read-only files, without the right to set that aside";
+    {
+        SCOPED_TRACE("read-only file");
+        Harness h;
+        ASSERT_TRUE(QFile::setPermissions(h.databasePath(), QFile::ReadOwner | QFile::ReadGroup));
+        const QByteArray before = contentsOf(h.databasePath());
+        expectDatabaseRefused(h, 3051);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(h.boxes.shown()[0].prompt.endsWith(QStringLiteral("is read-only.")));
+        EXPECT_EQ(contentsOf(h.databasePath()), before);
+    }
+    {
+        SCOPED_TRACE("read-only folder");
+        Harness h;
+        const auto permissions = QFile::permissions(h.folder());
+        ASSERT_TRUE(QFile::setPermissions(h.folder(), QFile::ReadOwner | QFile::ExeOwner));
+        const auto restore = qScopeGuard([&] { QFile::setPermissions(h.folder(), permissions); });
+        const QByteArray before = contentsOf(h.databasePath());
+        h.boxes.answer(mb::Ok);
+        h.boxes.answer(mb::Ok);
+        tarvo::Form1 &f = h.start();
+        const auto &shown = h.boxes.shown();
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_TRUE(shown[0].prompt.startsWith(QStringLiteral("3051\r\n"))) << shown[0].prompt.toStdString();
+        EXPECT_TRUE(shown[0].prompt.contains(QStringLiteral("its folder cannot be written")))
+            << shown[0].prompt.toStdString();
+        EXPECT_EQ(shown[1].prompt, kCouldNotOpen);
+        EXPECT_TRUE(f.ended());
+        EXPECT_EQ(f.ExitMode, tarvo::ExitStartupFailed);
+        EXPECT_EQ(contentsOf(h.databasePath()), before);
+        // The log, in the same folder, cannot take the record either.
+        EXPECT_TRUE(h.readErrorLog().isEmpty());
     }
 }
 

@@ -5,6 +5,7 @@
 #include "support/ErrorNumber.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -373,6 +374,12 @@ TEST(DatabaseOpen, MissingWrongPasswordAndDamagedFilesAreRefusedWithTheirNumbers
     f.write(QByteArray(4096, '\x5a'));
     f.close();
     EXPECT_EQ(errorNumber([&] { Database::openExclusive(path, tarvo::kDatabaseConnect); }), 3031);
+
+    // An empty file reads as a database without tables; it is refused as
+    // not ours and stays empty.
+    ASSERT_TRUE(f.resize(0));
+    EXPECT_EQ(errorNumber([&] { Database::openExclusive(path, tarvo::kDatabaseConnect); }), 3031);
+    EXPECT_EQ(QFileInfo(path).size(), 0);
 }
 
 TEST(DatabaseOpen, FileWrittenByTheShippedToolOpensWithTheLastingCipherSettings)
