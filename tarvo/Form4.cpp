@@ -98,6 +98,16 @@ bool trappedQuietly(Form1 &main, int functNo, Body &&body, OnError &&onError) no
 
 void noMessage(const PendingError &) {}
 
+// The selected rows' numbers, first to last.
+QList<int> selectedRowNumbers(const QItemSelectionModel &selection)
+{
+    QList<int> rows;
+    for (const QModelIndex &index : selection.selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 QString twoDigits(qint64 n)
 {
     return n >= 0 && n < 10 ? QLatin1Char('0') + QString::number(n) : QString::number(n);
@@ -581,13 +591,11 @@ void Form4::setReport(const QStringList &lines, const QString &countSuffix)
 void Form4::synchronise(int Index)
 {
     Q_UNUSED(Index);
-    QModelIndexList selected = m_selection->selectedRows();
-    std::sort(selected.begin(), selected.end(),
-              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    const QList<int> selected = selectedRowNumbers(*m_selection);
     QStringList lines;
     lines.reserve(selected.size());
-    for (const QModelIndex &index : selected)
-        lines << BuildReportLine(index.row());
+    for (int row : selected)
+        lines << BuildReportLine(row);
     setReport(lines, kRecordsSet);
 }
 
@@ -651,9 +659,7 @@ void Form4::List1_KeyUp(int Index, int KeyCode)
                                                          QStringLiteral("Tarvo - Confirm Deletion"));
         if (answer != platform::mb::Yes)
             return;
-        QModelIndexList selected = m_selection->selectedRows();
-        std::sort(selected.begin(), selected.end(),
-                  [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+        const QList<int> selected = selectedRowNumbers(*m_selection);
         std::vector<bool> marked(size_t(m_rows->rowCount()), false);
         db::Recordset &track = *m_main.track;
         // Each record goes as soon as it is deleted; a failure part way
@@ -663,10 +669,10 @@ void Form4::List1_KeyUp(int Index, int KeyCode)
             std::vector<bool> &marked;
             ~Remove() { w.m_rows->removeMarked(marked); }
         } remove{*this, marked};
-        for (const QModelIndex &index : selected) {
-            track.seek(m_rows->row(index.row()).key);
+        for (int row : selected) {
+            track.seek(m_rows->row(row).key);
             track.deleteRow();
-            marked[size_t(index.row())] = true;
+            marked[size_t(row)] = true;
         }
         m_selection->clear();
         synchronise(Index);
@@ -679,11 +685,10 @@ void Form4::List2_KeyUp(int KeyCode)
         if (m_report->rowCount() == 0)
             return;
         if (KeyCode == Qt::Key_Delete) {
-            QModelIndexList selected = List2->selectionModel()->selectedRows();
-            std::sort(selected.begin(), selected.end(),
-                      [](const QModelIndex &a, const QModelIndex &b) { return a.row() > b.row(); });
-            for (const QModelIndex &index : selected)
-                m_report->removeRow(index.row());
+            // From the last, so the positions still to go stay valid.
+            const QList<int> selected = selectedRowNumbers(*List2->selectionModel());
+            for (auto row = selected.crbegin(); row != selected.crend(); ++row)
+                m_report->removeRow(*row);
         }
         List2->setToolTip(QString::number(m_report->rowCount()) + kRecordsTrimmed);
     });
