@@ -94,16 +94,23 @@ public:
 
 class NoTray : public NotificationArea {
 public:
-    bool shellNotifyIcon(int, const NotifyIconData &) override { return false; }
+    bool Shell_NotifyIconA(quint32, const NOTIFYICONDATAA &) override { return false; }
 };
 
 class NoPlugIns : public ControlHost {
 public:
     QObject *loadPlugIn(const QString &) override { return nullptr; }
-    std::unique_ptr<ControlSite> createSite(const QString &, const QVariantMap &stored) override
+    std::unique_ptr<ControlSite> createSite(const QString &, const StoredProperties &stored,
+                                            ControlEvents events) override
     {
-        return std::make_unique<RunningControlSite>(stored);
+        return std::make_unique<RunningControlSite>(m_services, stored, std::move(events));
     }
+
+private:
+    NoTray m_tray;
+    WindowProcedures m_procedures;
+    PictureTable m_pictures;
+    ControlServices m_services{m_tray, windows(), m_procedures, m_pictures};
 };
 
 class NoEvents : public EventPump {
@@ -170,12 +177,6 @@ Printer &printer()
 {
     static NoPrinter p;
     return p;
-}
-
-NotificationArea &tray()
-{
-    static NoTray t;
-    return t;
 }
 
 ControlHost &controls()

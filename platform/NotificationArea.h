@@ -2,27 +2,27 @@
 
 #include "platform/WindowManager.h"
 
-#include <QIcon>
 #include <QString>
 #include <QtGlobal>
-#include <functional>
+#include <cstddef>
 
 namespace platform {
 
 namespace nim {
-constexpr int NIM_ADD = 0;
-constexpr int NIM_MODIFY = 1;
-constexpr int NIM_DELETE = 2;
+constexpr quint32 NIM_ADD = 0;
+constexpr quint32 NIM_MODIFY = 1;
+constexpr quint32 NIM_DELETE = 2;
 } // namespace nim
 
 namespace nif {
-constexpr unsigned NIF_MESSAGE = 0x1;
-constexpr unsigned NIF_ICON = 0x2;
-constexpr unsigned NIF_TIP = 0x4;
+constexpr quint32 NIF_MESSAGE = 0x1;
+constexpr quint32 NIF_ICON = 0x2;
+constexpr quint32 NIF_TIP = 0x4;
 } // namespace nif
 
 // Mouse messages, as an icon's owner is told of mouse activity on it.
 namespace wm {
+constexpr int WM_USER = 0x400;
 constexpr int WM_MOUSEMOVE = 0x200;
 constexpr int WM_LBUTTONDOWN = 0x201;
 constexpr int WM_LBUTTONUP = 0x202;
@@ -32,40 +32,51 @@ constexpr int WM_RBUTTONUP = 0x205;
 constexpr int WM_RBUTTONDBLCLK = 0x206;
 constexpr int WM_MBUTTONDOWN = 0x207;
 constexpr int WM_MBUTTONUP = 0x208;
+constexpr int WM_MBUTTONDBLCLK = 0x209;
 } // namespace wm
 
-// One icon of the notification area as the shell call describes it: the
-// owner's window and a number of the owner's choosing name it; `flags`
-// (nif::) say which of the other fields count.
-struct NotifyIconData {
-    Hwnd window = 0;
-    quint32 id = 0;
-    unsigned flags = 0;
-    // NIF_MESSAGE: told of mouse activity on the icon, with the icon's
-    // number and the mouse message (wm::).
-    std::function<void(quint32 id, int mouseMessage)> callback;
-    // NIF_ICON: the picture; a null icon shows none.
-    QIcon icon;
-    // NIF_TIP: the tool tip, as shownTip() makes of it.
-    QString tip;
+// The shell's notification record, byte for byte: 88 bytes, little-endian
+// 32-bit fields, the tip as 64 single-byte characters.
+struct NOTIFYICONDATAA {
+    quint32 cbSize = 0;
+    quint32 hWnd = 0;              // the owner's window
+    quint32 uID = 0;               // the owner's number for the icon
+    quint32 uFlags = 0;            // nif::, which of the next three count
+    quint32 uCallbackMessage = 0;  // sent to hWnd on mouse activity
+    quint32 hIcon = 0;             // a picture handle (PictureTable)
+    char szTip[64] = {};
 };
+static_assert(sizeof(NOTIFYICONDATAA) == 88);
+static_assert(offsetof(NOTIFYICONDATAA, hWnd) == 4);
+static_assert(offsetof(NOTIFYICONDATAA, uFlags) == 12);
+static_assert(offsetof(NOTIFYICONDATAA, uCallbackMessage) == 16);
+static_assert(offsetof(NOTIFYICONDATAA, hIcon) == 20);
+static_assert(offsetof(NOTIFYICONDATAA, szTip) == 24);
 
-// What the tip field shows: the text up to its first NUL, cut at the field's
-// 64 characters.
-QString shownTip(const QString &tip);
+// What a tip field shows: its characters up to the first NUL, or all 64
+// when there is none. The characters are single bytes (Latin-1).
+inline QString shownTip(const NOTIFYICONDATAA &data)
+{
+    qsizetype n = 0;
+    while (n < qsizetype(sizeof data.szTip) && data.szTip[n] != '\0')
+        ++n;
+    return QString::fromLatin1(data.szTip, n);
+}
 
 // The desktop's notification area (the "system tray"): small icons with a
-// tool tip that report mouse activity to their owners.
+// tool tip. Mouse activity on an icon is sent to its owner's window as the
+// record's callback message, with the icon's number as the first parameter
+// and the mouse message (wm::) as the second.
 class NotificationArea {
 public:
     virtual ~NotificationArea() = default;
 
-    // nim::NIM_ADD puts the icon in; NIM_MODIFY changes the fields that
-    // `data.flags` name; NIM_DELETE takes it out. Adding an icon that is
-    // already there, or changing or deleting one that is not, fails.
-    // An owner's callback may change or delete its icon while being told
-    // of mouse activity.
-    virtual bool shellNotifyIcon(int message, const NotifyIconData &data) = 0;
+    // nim::NIM_ADD puts the icon named by the record's window and number
+    // in; NIM_MODIFY changes the fields that `uFlags` name; NIM_DELETE takes
+    // it out. Adding an icon that is already there, or changing or deleting
+    // one that is not, fails. An owner may change or delete its icon while
+    // being told of mouse activity on it.
+    virtual bool Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDATAA &data) = 0;
 };
 
 } // namespace platform

@@ -7,7 +7,6 @@
 #include "platform/EventPump.h"
 #include "platform/Keystrokes.h"
 #include "platform/MessageBoxes.h"
-#include "platform/NotificationArea.h"
 #include "platform/Printer.h"
 #include "platform/ProcessStarter.h"
 #include "platform/Registry.h"
@@ -36,7 +35,6 @@ struct Platform {
     Keystrokes &keys = defaults::keys();
     ProcessStarter &process = defaults::process();
     Printer &printer = defaults::printer();
-    NotificationArea &tray = defaults::tray();
     ControlHost &controls = defaults::controls();
     EventPump &events = defaults::events();
     BusyPointer &pointer = defaults::pointer();

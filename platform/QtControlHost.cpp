@@ -19,9 +19,10 @@ QObject *QtControlHost::loadPlugIn(const QString &name)
     return root;
 }
 
-std::unique_ptr<ControlSite> QtControlHost::createSite(const QString &, const QVariantMap &stored)
+std::unique_ptr<ControlSite> QtControlHost::createSite(const QString &, const StoredProperties &stored,
+                                                      ControlEvents events)
 {
-    return std::make_unique<RunningControlSite>(stored);
+    return std::make_unique<RunningControlSite>(m_services, stored, std::move(events));
 }
 
 } // namespace platform

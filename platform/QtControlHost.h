@@ -7,13 +7,18 @@ namespace platform {
 // Plug-ins are Qt plug-ins loaded with QPluginLoader.
 class QtControlHost : public ControlHost {
 public:
-    explicit QtControlHost(QString programFolder) : m_folder(std::move(programFolder)) {}
+    QtControlHost(QString programFolder, ControlServices services)
+        : m_folder(std::move(programFolder)), m_services(services)
+    {
+    }
 
     QObject *loadPlugIn(const QString &name) override;
-    std::unique_ptr<ControlSite> createSite(const QString &instance, const QVariantMap &stored) override;
+    std::unique_ptr<ControlSite> createSite(const QString &instance, const StoredProperties &stored,
+                                            ControlEvents events) override;
 
 private:
     QString m_folder;
+    ControlServices m_services;
 };
 
 } // namespace platform

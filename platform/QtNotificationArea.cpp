@@ -4,7 +4,10 @@
 
 namespace platform {
 
-QtNotificationArea::QtNotificationArea(QObject *parent) : QObject(parent) {}
+QtNotificationArea::QtNotificationArea(WindowProcedures &procedures, const PictureTable &pictures, QObject *parent)
+    : QObject(parent), m_procedures(procedures), m_pictures(pictures)
+{
+}
 
 QtNotificationArea::~QtNotificationArea()
 {
@@ -12,22 +15,26 @@ QtNotificationArea::~QtNotificationArea()
         delete e.icon;
 }
 
-void QtNotificationArea::apply(Entry &entry, const NotifyIconData &data)
+void QtNotificationArea::apply(Entry &entry, const NOTIFYICONDATAA &data)
 {
-    if (data.flags & nif::NIF_MESSAGE)
-        entry.callback = data.callback;
-    if (data.flags & nif::NIF_TIP)
-        entry.icon->setToolTip(shownTip(data.tip));
-    if (data.flags & nif::NIF_ICON)
-        entry.icon->setIcon(data.icon);
+    if (data.uFlags & nif::NIF_MESSAGE) {
+        entry.callbackMessage = data.uCallbackMessage;
+        entry.hasCallback = true;
+    }
+    if (data.uFlags & nif::NIF_TIP)
+        entry.icon->setToolTip(shownTip(data));
+    if (data.uFlags & nif::NIF_ICON)
+        entry.icon->setIcon(m_pictures.imageOf(data.hIcon));
     // Qt shows no entry without a picture; the place is kept all the same.
     entry.icon->setVisible(!entry.icon->icon().isNull());
 }
 
-bool QtNotificationArea::shellNotifyIcon(int message, const NotifyIconData &data)
+bool QtNotificationArea::Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDATAA &data)
 {
-    const Key key{data.window, data.id};
-    switch (message) {
+    if (data.cbSize != sizeof(NOTIFYICONDATAA))
+        return false;
+    const Key key{data.hWnd, data.uID};
+    switch (dwMessage) {
     case nim::NIM_ADD: {
         if (m_icons.contains(key))
             return false;
@@ -84,10 +91,9 @@ void QtNotificationArea::activated(const Key &key, QSystemTrayIcon::ActivationRe
         // Looked up afresh: the owner may have taken the icon out, or
         // changed who hears of it, while told of the last message.
         const auto found = m_icons.constFind(key);
-        if (found == m_icons.constEnd() || !found->callback)
+        if (found == m_icons.constEnd() || !found->hasCallback)
             return;
-        const auto callback = found->callback;
-        callback(key.second, message);
+        m_procedures.sendMessage(key.first, found->callbackMessage, key.second, message);
     }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/NotificationArea.h"
+#include "platform/Picture.h"
+#include "platform/WindowProcedures.h"
 
 #include <QMap>
 #include <QObject>
@@ -20,21 +22,24 @@ class QtNotificationArea : public QObject, public NotificationArea {
     Q_OBJECT
 
 public:
-    explicit QtNotificationArea(QObject *parent = nullptr);
+    QtNotificationArea(WindowProcedures &procedures, const PictureTable &pictures, QObject *parent = nullptr);
     ~QtNotificationArea() override;
 
-    bool shellNotifyIcon(int message, const NotifyIconData &data) override;
+    bool Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDATAA &data) override;
 
 private:
-    using Key = std::pair<Hwnd, quint32>;
+    using Key = std::pair<quint32, quint32>;   // window, number
     struct Entry {
         QSystemTrayIcon *icon = nullptr;
-        std::function<void(quint32, int)> callback;
+        quint32 callbackMessage = 0;
+        bool hasCallback = false;
     };
 
-    void apply(Entry &entry, const NotifyIconData &data);
+    void apply(Entry &entry, const NOTIFYICONDATAA &data);
     void activated(const Key &key, QSystemTrayIcon::ActivationReason reason);
 
+    WindowProcedures &m_procedures;
+    const PictureTable &m_pictures;
     QMap<Key, Entry> m_icons;
 };
 

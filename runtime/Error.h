@@ -32,6 +32,7 @@ constexpr int OutOfMemory = 7;                 // "Out of memory"
 constexpr int TypeMismatch = 13;               // "Type mismatch"
 constexpr int InternalError = 51;              // "Internal error"
 constexpr int InvalidUseOfNull = 94;           // "Invalid use of Null"
+constexpr int CannotCreateObject = 429;        // "ActiveX component can't create object"
 constexpr int InvalidPropertyValue = 380;      // "Invalid property value"
 constexpr int InvalidPropertyArrayIndex = 381; // "Invalid property array index"
 // The database's, numbered as its users have always known them.

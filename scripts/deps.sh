@@ -4,10 +4,10 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libqt6svg6
   libsqlcipher-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth trayer xdotool
   poppler-utils
   clang libclang-rt-14-dev
 )

@@ -26,6 +26,8 @@ enum Number : int {
     Credentials = 10,
     RegistryModule = 11,
     ScannerModule = 12,
+    // Not numbered by the original: its errors went to the program-wide trap.
+    StatusWindow = 6,
 };
 } // namespace Window
 
@@ -35,6 +37,7 @@ enum Number : int {
     Gline = 3,
     Backup_Timer = 4,
     Com_Click = 5,
+    UpdateTrayIcon = 6,
     ComQ_Click = 7,
     Con_Change = 8,
     ProcessPwd = 9,
@@ -58,6 +61,10 @@ enum Number : int {
     Usage_Click = 29,
     TakeOver = 31,
     Details_Click = 33,
+    TrayView1_MouseDblClick = 36,
+    TrayView1_MouseUp = 37,
+    TrayView2_MouseDblClick = 38,
+    TrayView2_Mouseup = 39,
     CheckDialUp = 41,
     Form_Load = 42,
     InitDatabase = 43,

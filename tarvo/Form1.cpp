@@ -1,7 +1,10 @@
 #include "tarvo/Form1.h"
 
+#include "SYSTRAY/TarvoTrayCtl.h"
+#include "tarvo/Form3.h"
 #include "tarvo/Form4.h"
 #include "tarvo/Form5.h"
+#include "tarvo/Form6.h"
 #include "tarvo/Form8.h"
 #include "tarvo/frmLogin.h"
 #include "tarvo/Module1.h"
@@ -141,6 +144,7 @@ void Form1::buildControls()
     Label5->installEventFilter(this);
     connect(ComQ, &QPushButton::clicked, this, &Form1::ComQ_Click);
     connect(Com[0], &QPushButton::clicked, this, [this] { Com_Click(0); });
+    connect(Com[1], &QPushButton::clicked, this, [this] { Com_Click(1); });
     connect(UserPwd, &QPushButton::clicked, this, &Form1::UserPwd_Click);
     connect(Settings, &QPushButton::clicked, this, &Form1::Settings_Click);
     connect(Usage, &QPushButton::clicked, this, &Form1::Usage_Click);

@@ -23,10 +23,19 @@ class QLineEdit;
 class QPushButton;
 class QScrollBar;
 
+namespace platform {
+class ControlSite;
+}
+namespace TarvoTrayCtl {
+class _cSysTray;
+}
+
 namespace tarvo {
 
+class Form3;
 class Form4;
 class Form5;
+class Form6;
 class Form8;
 class frmLogin;
 class Module1;
@@ -88,6 +97,9 @@ public:
     template <class W> W &window();
     template <class W> W *loadedWindow() const { return std::get<std::unique_ptr<W>>(m_windows).get(); }
     template <class W> void unloadWindow();
+    // The same for a window closing itself from one of its own handlers:
+    // it is closed now and deleted once its handler has returned.
+    template <class W> void unloadWindowLater();
     // Shows the window modally, then unloads it.
     template <class W> void showModalWindow();
     // Closes whichever other windows are loaded, in the order the exit
@@ -145,6 +157,24 @@ public:
     void Backup_Timer();
     void WarnNetUsage();
 
+    // --- tray icons
+    // Puts the two tray icon controls on the window with their stored
+    // properties. A plug-in that cannot be loaded is a run-time error.
+    void placeTrayViews();
+    void UpdateTrayIcon();
+    void TrayView1_MouseDblClick(int Button, int Id);
+    void TrayView1_MouseUp(int Button, int Id);
+    void TrayView2_MouseDblClick(int Button, int Id);
+    void TrayView2_Mouseup(int Button, int Id);
+    // The properties the window sets by dispatch identifier.
+    static void putInTray(TarvoTrayCtl::_cSysTray &view, bool value);
+    static void putTrayTip(TarvoTrayCtl::_cSysTray &view, const QString &value);
+    bool inTray(const std::unique_ptr<TarvoTrayCtl::_cSysTray> &view) const;
+    // Both icons out of the tray, when either is in it.
+    void takeTrayIconsOut();
+    // Minutes since the session began, counted in minute boundaries.
+    int elapsedMinutes() const;
+
     // --- timed connect and disconnect, browser start
     void StartConnectionAuto(int kind);
 
@@ -179,6 +209,12 @@ public:
     QPushButton *About = nullptr;
     IntervalTimer *KeepOnline = nullptr;
     IntervalTimer *Backup = nullptr;
+    // The sites first: a control takes its icon out through its site
+    // when it goes.
+    std::unique_ptr<platform::ControlSite> TrayView1Site;
+    std::unique_ptr<platform::ControlSite> TrayView2Site;
+    std::unique_ptr<TarvoTrayCtl::_cSysTray> TrayView1;   // not connected
+    std::unique_ptr<TarvoTrayCtl::_cSysTray> TrayView2;   // a session Tarvo owns
 
     // --- database and its cursors, open from InitDatabase to the end
     std::unique_ptr<db::Database> database;
@@ -263,11 +299,15 @@ private:
     void checkSchedule();
     bool scheduleDue(const rt::DateTime &at);
     void showInitDatabaseFailure();
+    void trayViewEvent(int view, qint32 dispId, QVariantList &params);
+    // Opens the tray menu next to the pointer, or closes it when it is up.
+    void toggleTrayMenu();
 
     platform::Platform &m_platform;
     DesignLayout m_layout;
     // In the order they are closed at the exit.
-    std::tuple<std::unique_ptr<frmLogin>, std::unique_ptr<Form8>, std::unique_ptr<Form5>, std::unique_ptr<Form4>>
+    std::tuple<std::unique_ptr<frmLogin>, std::unique_ptr<Form8>, std::unique_ptr<Form3>, std::unique_ptr<Form5>,
+               std::unique_ptr<Form6>, std::unique_ptr<Form4>>
         m_windows;
     // A window whose modal loop is running: closing it ends the loop, and
     // the one who showed it unloads it.
@@ -309,6 +349,20 @@ void Form1::unloadWindow()
     }
     slot->close();
     slot.reset();
+}
+
+template <class W>
+void Form1::unloadWindowLater()
+{
+    auto &slot = std::get<std::unique_ptr<W>>(m_windows);
+    if (!slot)
+        return;
+    if (slot.get() == m_modalWindow) {
+        slot->reject();
+        return;
+    }
+    slot->close();
+    slot.release()->deleteLater();
 }
 
 template <class W>

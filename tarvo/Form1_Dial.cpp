@@ -82,6 +82,17 @@ QString revealPassword(const QString &stored)
 void Form1::Com_Click(int Index)
 {
     trapped(*this, Window::Main, Form1Proc::Com_Click, [&] {
+        if (Index == 1) {
+            hide();
+            if (LineState.equals(LineUp)) {
+                putInTray(*TrayView1, false);
+                putInTray(*TrayView2, true);
+            } else {
+                putInTray(*TrayView2, false);
+                putInTray(*TrayView1, true);
+            }
+            return;
+        }
         if (Index != 0)
             return;
         Con_Change();

@@ -1,7 +1,10 @@
 // Quitting: the request, and the unload handler that carries it out.
 #include "tarvo/Form1.h"
 
+#include "SYSTRAY/TarvoTrayCtl.h"
+#include "tarvo/Form3.h"
 #include "tarvo/Form5.h"
+#include "tarvo/Form6.h"
 #include "tarvo/Form8.h"
 #include "tarvo/Module2.h"
 #include "tarvo/frmLogin.h"
@@ -42,12 +45,14 @@ void Form1::Form_Unload(int &Cancel)
             if (answer == platform::mb::Yes) {
                 // The monitor hangs up first and closes the window again.
                 WatchConnecting = true;
+                takeTrayIconsOut();
                 ExitMode = ExitHangUpFirst;
                 Cancel = 1;
                 MessageOpen = false;
                 return;
             }
             if (answer == platform::mb::No) {
+                takeTrayIconsOut();
                 ExitMode = ExitKeepLine;
                 Cancel = 0;
             } else {
@@ -79,6 +84,7 @@ void Form1::Form_Unload(int &Cancel)
             // exit waited for the hang-up has its record already.
             if ((ExitMode == ExitKeepLine || ExitMode == ExitHangUpFirst) && LineState.equals(LineUp))
                 recordSessionOnce();
+            takeTrayIconsOut();
             Cancel = 0;
         }
 
@@ -111,6 +117,7 @@ void Form1::endSession()
     try {
         if (Com[0]->text() == kGoOffline && LineState.equals(LineUp))
             recordSessionOnce();
+        takeTrayIconsOut();
         closeOtherWindows();
     } catch (...) {
         setFromCurrentException(Err);

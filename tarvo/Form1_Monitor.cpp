@@ -2,6 +2,7 @@
 #include "tarvo/Form1.h"
 
 #include "runtime/Basics.h"
+#include "tarvo/Form3.h"
 #include "tarvo/Form5.h"
 #include "tarvo/Module2.h"
 
@@ -21,6 +22,11 @@ void Form1::KeepOnline_Timer()
             closeMainWindow();
             return;
         }
+
+        // A tray menu that lost the foreground is dismissed, as a menu is.
+        if (Form3 *menu = loadedWindow<Form3>(); menu && menu->isVisible()
+            && m_platform.windows.getForegroundWindow() != m_platform.windows.handleOf(menu))
+            unloadWindow<Form3>();
 
         doEvents();
         module2().ScanMode = ScanMonitor;
@@ -58,6 +64,7 @@ void Form1::KeepOnline_Timer()
             Com_Click(0);
 
         SetStage(StageLaunch);
+        UpdateTrayIcon();
     });
 }
 

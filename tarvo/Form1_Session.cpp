@@ -2,9 +2,13 @@
 #include "tarvo/Form1.h"
 
 #include "runtime/Basics.h"
+#include "SYSTRAY/TarvoTrayCtl.h"
 #include "runtime/Format.h"
+#include "tarvo/Form3.h"
+#include "tarvo/Form6.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QStringList>
 
 namespace tarvo {
@@ -151,6 +155,27 @@ void Form1::Backup_Timer()
                 WatchdogArmed = false;
                 KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
             }
+        }
+
+        if (TrayView2->InTray()) {
+            doEvents();
+            const int elapsed = elapsedMinutes();
+            const QString hours = QString::number(elapsed / 60);
+            const QString minutes = QString::number(elapsed % 60);
+            putTrayTip(*TrayView2, QStringLiteral("Tarvo - ") + hours + QStringLiteral(" hrs ") + minutes
+                                       + QStringLiteral(" mins"));
+            if (Form6 *status = loadedWindow<Form6>(); status && status->isVisible()) {
+                status->Disp[2]->setText(hours + QStringLiteral(" Hrs ") + minutes + QStringLiteral(" Mins"));
+                const rt::Value rate = settings->field(Settings::CPerHr);
+                if (!rate.isNull())
+                    status->Disp[4]->setText(
+                        rt::format(rt::Value(double(elapsed) / 60.0 * rate.toDouble()), QStringLiteral("0#.#0")));
+            }
+            doEvents();
+        } else {
+            unloadWindow<Form6>();
+            if (Form3 *menu = loadedWindow<Form3>(); menu && menu->isVisible() && menu->Check2->isEnabled())
+                menu->Check2->setEnabled(false);
         }
     });
 }

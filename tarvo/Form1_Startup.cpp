@@ -15,6 +15,7 @@ void Form1::Form_Load()
     Loading = true;
     bool failed = true;
     trapped(*this, Window::Main, Form1Proc::Form_Load, [&] {
+        placeTrayViews();
         if (!CheckDialUp()) {
             QuitRequested = true;
             ExitMode = ExitDialUpMissing;
@@ -39,6 +40,8 @@ void Form1::Form_Load()
         TakeOverDeclined = false;
         PanelStep = 4500;
         Details_Click();
+        if (Shrink->isChecked())
+            Com_Click(1);
         KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
         if (AutoConnect->isChecked())
             Com_Click(0);

@@ -58,8 +58,11 @@ int main(int argc, char **argv)
     platform::DiskFileLookup files;
     platform::FileRegistry registry(folders.programFolder() + QStringLiteral("/machine/registry.reg"));
     platform::QtPrinter printer(folders.programFolder(), clock);
-    platform::QtNotificationArea tray;
-    platform::QtControlHost controls(folders.programFolder());
+    // The tray icon plug-in works on these, handed to it by its site.
+    platform::WindowProcedures procedures;
+    platform::PictureTable pictures;
+    platform::QtNotificationArea tray(procedures, pictures);
+    platform::QtControlHost controls(folders.programFolder(), {tray, windows, procedures, pictures});
     platform::QtEventPump events;
     platform::QtBusyPointer pointer;
 
@@ -90,7 +93,6 @@ int main(int argc, char **argv)
                                 .keys = keys,
                                 .process = starter,
                                 .printer = printer,
-                                .tray = tray,
                                 .controls = controls,
                                 .events = events,
                                 .pointer = pointer};

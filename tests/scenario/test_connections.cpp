@@ -164,7 +164,7 @@ TEST(ConnectionList, ALargeValueIsReadWithOneRetryAtTheSizeTheRegistryAsksFor)
     LargeValueRegistry large;
     platform::Platform services{.clock = h.clock, .boxes = h.boxes, .folders = h.folders, .files = h.files,
                                 .registry = large, .windows = h.desktop, .keys = h.keys, .process = h.starter,
-                                .printer = h.printer, .tray = h.tray, .controls = h.controls,
+                                .printer = h.printer, .controls = h.controls,
                                 .events = h.events, .pointer = h.pointer, .timersTick = false};
     tarvo::Form1 f(services);
     f.Form_Load();

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -52,6 +53,8 @@ TEST(MainProgram, StartsOnAFreshFolderAndEndsCleanlyOnATerminationSignal)
     ASSERT_TRUE(dir.isValid());
     const QString program = dir.filePath(QStringLiteral("tarvo"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(TARVO_PROGRAM), program));
+    const QString plugIn = QStringLiteral(TARVO_TRAY_PLUGIN);
+    ASSERT_TRUE(QFile::copy(plugIn, dir.filePath(QFileInfo(plugIn).fileName())));
     copyTree(QStringLiteral(TARVO_MACHINE_FILES), dir.filePath(QStringLiteral("machine")));
     const QString database = dir.filePath(tarvo::kDatabaseFileName);
     tools::writeShippedDatabase(database);

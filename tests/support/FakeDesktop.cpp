@@ -105,6 +105,10 @@ int FakeDesktop::isWindowVisible(platform::Hwnd window)
 
 bool FakeDesktop::setForegroundWindow(platform::Hwnd window)
 {
+    if (QWidget *w = widgetOf(window)) {
+        m_foreground = handleOf(w->window());
+        return true;
+    }
     if (!m_windows.contains(window))
         return false;
     const platform::Hwnd top = m_windows[window].parent ? m_windows[window].parent : window;
@@ -122,6 +126,15 @@ platform::Hwnd FakeDesktop::setFocus(platform::Hwnd window)
 bool FakeDesktop::setWindowPos(platform::Hwnd window, platform::Hwnd insertAfter, int x, int y, int cx, int cy,
                                unsigned flags)
 {
+    if (QWidget *w = widgetOf(window)) {
+        if (insertAfter == platform::swp::HWND_TOPMOST)
+            topmost << window;
+        if (!(flags & platform::swp::SWP_NOMOVE))
+            w->move(x, y);
+        if (!(flags & platform::swp::SWP_NOSIZE))
+            w->resize(cx, cy);
+        return true;
+    }
     if (!m_windows.contains(window))
         return false;
     if (insertAfter == platform::swp::HWND_TOPMOST)
@@ -132,6 +145,30 @@ bool FakeDesktop::setWindowPos(platform::Hwnd window, platform::Hwnd insertAfter
     if (!(flags & platform::swp::SWP_NOSIZE))
         rect.setSize(QSize(cx, cy));
     return true;
+}
+
+QRect FakeDesktop::getWindowRect(platform::Hwnd window)
+{
+    if (QWidget *w = widgetOf(window))
+        return w->frameGeometry();
+    return m_windows.value(window).rect;
+}
+
+platform::Hwnd FakeDesktop::handleOf(QWidget *widget)
+{
+    if (!widget)
+        return 0;
+    for (auto i = m_widgets.cbegin(); i != m_widgets.cend(); ++i)
+        if (i.value() == widget)
+            return i.key();
+    const platform::Hwnd handle = m_nextWidget++;
+    m_widgets.insert(handle, widget);
+    return handle;
+}
+
+QWidget *FakeDesktop::widgetOf(platform::Hwnd window)
+{
+    return m_widgets.value(window);
 }
 
 } // namespace testing_support

@@ -4,7 +4,10 @@
 #include "platform/ProcessStarter.h"
 #include "platform/WindowManager.h"
 
+#include <QHash>
 #include <QMap>
+#include <QPointer>
+#include <QWidget>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -39,10 +42,13 @@ public:
     platform::Hwnd getForegroundWindow() override { return m_foreground; }
     bool setWindowPos(platform::Hwnd window, platform::Hwnd insertAfter, int x, int y, int cx, int cy,
                       unsigned flags) override;
-    QRect getWindowRect(platform::Hwnd window) override { return m_windows.value(window).rect; }
     QPoint getCursorPos() override { return cursor; }
-    platform::Hwnd handleOf(QWidget *) override { return -1; }
-    QWidget *widgetOf(platform::Hwnd) override { return nullptr; }
+    QRect getWindowRect(platform::Hwnd window) override;
+    // The program's own widgets get handles too, apart from the written-out
+    // windows and never walked; moving, stacking and bringing one to the
+    // front acts on the widget.
+    platform::Hwnd handleOf(QWidget *widget) override;
+    QWidget *widgetOf(platform::Hwnd window) override;
 
     QPoint cursor{500, 400};
     QVector<platform::Hwnd> topmost;
@@ -61,6 +67,8 @@ private:
     QVector<platform::Hwnd> m_order;   // front to back
     platform::Hwnd m_next = 100;
     platform::Hwnd m_foreground = 0;
+    QHash<platform::Hwnd, QPointer<QWidget>> m_widgets;
+    platform::Hwnd m_nextWidget = 1000000;
 };
 
 // Keystrokes written down instead of typed.

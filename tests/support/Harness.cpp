@@ -36,14 +36,14 @@ QString quoted(QString s)
 
 Harness::Harness()
     : folders(makeFolder(m_dir)), registry(path(QStringLiteral("machine/registry.reg"))),
-      services(makeServices(desktop, keys, starter))
+      controls({tray, desktop, procedures, pictures}), services(makeServices(desktop, keys, starter))
 {
     prepare();
 }
 
 Harness::Harness(platform::WindowManager &windows, platform::Keystrokes &realKeys, platform::ProcessStarter &realStarter)
     : folders(makeFolder(m_dir)), registry(path(QStringLiteral("machine/registry.reg"))),
-      services(makeServices(windows, realKeys, realStarter))
+      controls({tray, windows, procedures, pictures}), services(makeServices(windows, realKeys, realStarter))
 {
     prepare();
 }
@@ -61,7 +61,6 @@ std::unique_ptr<platform::Platform> Harness::makeServices(platform::WindowManage
                                                                       .keys = typing,
                                                                       .process = starting,
                                                                       .printer = printer,
-                                                                      .tray = tray,
                                                                       .controls = controls,
                                                                       .events = events,
                                                                       .pointer = pointer,
@@ -70,6 +69,7 @@ std::unique_ptr<platform::Platform> Harness::makeServices(platform::WindowManage
 
 void Harness::prepare()
 {
+    controls.plugIns.insert(QStringLiteral("TarvoTray"), &trayPlugIn);
     tools::writeShippedDatabase(databasePath());
     touch(folders.windowsFolder() + QStringLiteral("/rundll32.exe"));
     touch(folders.systemFolder() + QStringLiteral("/rnaui.dll"));

@@ -10,6 +10,7 @@
 #include "platform/FileRegistry.h"
 #include "platform/Platform.h"
 #include "platform/SystemFolders.h"
+#include "SYSTRAY/TarvoTray.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -55,8 +56,11 @@ public:
     RecordingKeystrokes keys;
     RecordingStarter starter;
     RecordingPrinter printer;
-    RecordingNotificationArea tray;
+    platform::WindowProcedures procedures;
+    platform::PictureTable pictures;
+    RecordingNotificationArea tray{procedures};
     RecordingControlHost controls;
+    TarvoTrayCtl::TarvoTray trayPlugIn;   // given as the program's plug-in
     ScriptedEventPump events;
     RecordingBusyPointer pointer;
     std::unique_ptr<platform::Platform> services;

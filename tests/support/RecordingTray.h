@@ -2,10 +2,13 @@
 
 #include "platform/ControlHost.h"
 #include "platform/NotificationArea.h"
+#include "platform/Picture.h"
+#include "platform/WindowProcedures.h"
 
 #include <QList>
 #include <QMap>
 #include <QStringList>
+#include <optional>
 #include <utility>
 
 namespace testing_support {
@@ -15,30 +18,47 @@ namespace testing_support {
 class RecordingNotificationArea : public platform::NotificationArea {
 public:
     struct Call {
-        int message;
-        platform::NotifyIconData data;
+        quint32 message;
+        platform::NOTIFYICONDATAA data;
     };
-    using Key = std::pair<platform::Hwnd, quint32>;
+    struct Icon {
+        quint32 flags = 0;   // every field ever given
+        quint32 callbackMessage = 0;
+        quint32 hIcon = 0;
+        QString tip;
+    };
+    using Key = std::pair<quint32, quint32>;
 
-    bool shellNotifyIcon(int message, const platform::NotifyIconData &data) override;
+    explicit RecordingNotificationArea(platform::WindowProcedures &procedures) : m_procedures(procedures) {}
 
-    bool has(platform::Hwnd window, quint32 id = 0) const { return icons.contains({window, id}); }
+    bool Shell_NotifyIconA(quint32 message, const platform::NOTIFYICONDATAA &data) override;
+
+    bool has(platform::Hwnd window, quint32 id = 0) const { return icons.contains({quint32(window), id}); }
     // The tip as the area shows it.
-    QString tip(platform::Hwnd window, quint32 id = 0) const;
-    // Tells the icon's owner of `mouseMessage` (platform::wm) on it; false
-    // when there is no such icon or it reports nothing.
+    QString tip(platform::Hwnd window, quint32 id = 0) const { return icons.value({quint32(window), id}).tip; }
+    // Sends the icon's owner `mouseMessage` (platform::wm) on it; false
+    // when there is no such icon or it asked for no messages.
     bool mouse(platform::Hwnd window, quint32 id, int mouseMessage);
+    // The one icon in the area (the program shows at most one), or none.
+    std::optional<Key> only() const;
 
     QList<Call> calls;
-    QMap<Key, platform::NotifyIconData> icons;   // in the area now
+    QMap<Key, Icon> icons;   // in the area now
+
+private:
+    platform::WindowProcedures &m_procedures;
 };
 
 // A control host whose plug-ins the test provides and whose sites write
 // down change notices and properties written.
 class RecordingControlHost : public platform::ControlHost {
 public:
+    explicit RecordingControlHost(platform::ControlServices services) : m_services(services) {}
+
     QObject *loadPlugIn(const QString &name) override;
-    std::unique_ptr<platform::ControlSite> createSite(const QString &instance, const QVariantMap &stored) override;
+    std::unique_ptr<platform::ControlSite> createSite(const QString &instance,
+                                                      const platform::StoredProperties &stored,
+                                                      platform::ControlEvents events) override;
 
     // What loading a plug-in gives, by name; nullptr for the rest.
     QMap<QString, QObject *> plugIns;
@@ -47,9 +67,17 @@ public:
     // The run mode of the sites made from now on.
     bool userMode = true;
     // Each instance's stored properties, as its site last wrote them.
-    QMap<QString, QVariantMap> stored;
+    QMap<QString, platform::StoredProperties> stored;
+    QMap<QString, QMap<QString, platform::Picture>> storedPictures;
     // Change notices, as "instance.property".
     QStringList notices;
+    // Events raised, as "instance.dispId(param, ...)".
+    QStringList events;
+
+    platform::ControlServices &services() { return m_services; }
+
+private:
+    platform::ControlServices m_services;
 };
 
 } // namespace testing_support

@@ -18,15 +18,12 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 using platform::Hwnd;
 namespace nim = platform::nim;
-namespace nif = platform::nif;
-namespace wm = platform::wm;
 
 namespace {
 
@@ -217,109 +214,6 @@ TEST_F(QtPrinterTest, ADocumentStillOpenAtTheEndIsSent)
     EXPECT_EQ(joined(lines(path)), "unfinished");
 }
 
-// ------------------------------------------------------- notification area
-
-QIcon picture(Qt::GlobalColor colour)
-{
-    QPixmap p(16, 16);
-    p.fill(colour);
-    return QIcon(p);
-}
-
-class QtNotificationAreaTest : public ::testing::Test {
-protected:
-    platform::NotifyIconData icon(Hwnd window, quint32 id, const QString &tip)
-    {
-        platform::NotifyIconData d;
-        d.window = window;
-        d.id = id;
-        d.flags = nif::NIF_MESSAGE | nif::NIF_ICON | nif::NIF_TIP;
-        d.callback = [this](quint32 iconId, int message) { heard << std::pair{iconId, message}; };
-        d.icon = picture(Qt::red);
-        d.tip = tip;
-        return d;
-    }
-    // The Qt icon now showing `tip`.
-    QSystemTrayIcon *shown(const QString &tip) const
-    {
-        for (QSystemTrayIcon *i : area.findChildren<QSystemTrayIcon *>())
-            if (i->toolTip() == tip)
-                return i;
-        return nullptr;
-    }
-
-    platform::QtNotificationArea area;
-    QList<std::pair<quint32, int>> heard;
-};
-
-TEST_F(QtNotificationAreaTest, IconsAreNamedByOwnerAndNumberAndChangeOnlyWhatTheFlagsSay)
-{
-    ASSERT_TRUE(area.shellNotifyIcon(nim::NIM_ADD, icon(7, 0, QStringLiteral("Not Online"))));
-    EXPECT_FALSE(area.shellNotifyIcon(nim::NIM_ADD, icon(7, 0, QStringLiteral("again"))));
-    ASSERT_TRUE(area.shellNotifyIcon(nim::NIM_ADD, icon(8, 0, QStringLiteral("Online"))));
-    QSystemTrayIcon *first = shown(QStringLiteral("Not Online"));
-    ASSERT_TRUE(first);
-    const qint64 before = first->icon().cacheKey();
-
-    platform::NotifyIconData tipOnly = icon(7, 0, QStringLiteral("Tarvo - 0 hrs 5 mins"));
-    tipOnly.flags = nif::NIF_TIP;
-    ASSERT_TRUE(area.shellNotifyIcon(nim::NIM_MODIFY, tipOnly));
-    EXPECT_EQ(first->toolTip(), QStringLiteral("Tarvo - 0 hrs 5 mins"));
-    EXPECT_EQ(first->icon().cacheKey(), before);
-    EXPECT_TRUE(shown(QStringLiteral("Online")));
-
-    ASSERT_TRUE(area.shellNotifyIcon(nim::NIM_DELETE, icon(7, 0, QString())));
-    EXPECT_FALSE(area.shellNotifyIcon(nim::NIM_DELETE, icon(7, 0, QString())));
-    EXPECT_FALSE(area.shellNotifyIcon(nim::NIM_MODIFY, tipOnly));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(area.findChildren<QSystemTrayIcon *>().size(), 1);
-}
-
-TEST_F(QtNotificationAreaTest, TipsShowUpToTheirNulAndAtMost64Characters)
-{
-    EXPECT_EQ(platform::shownTip(QStringLiteral("Online") + QChar(u'\0') + QStringLiteral("     ")),
-              QStringLiteral("Online"));
-    EXPECT_EQ(platform::shownTip(QString(70, QLatin1Char('x'))), QString(64, QLatin1Char('x')));
-    EXPECT_EQ(platform::shownTip(QString()), QString());
-
-    ASSERT_TRUE(area.shellNotifyIcon(nim::NIM_ADD, icon(7, 0, QString(64, QLatin1Char('y')) + QChar(u'\0'))));
-    EXPECT_TRUE(shown(QString(64, QLatin1Char('y'))));
-}
-
-TEST_F(QtNotificationAreaTest, ClicksReachTheOwnerAsTheMouseMessagesTheyAreMadeOf)
-{
-    ASSERT_TRUE(area.shellNotifyIcon(nim::NIM_ADD, icon(7, 0, QStringLiteral("Not Online"))));
-    QSystemTrayIcon *qt = shown(QStringLiteral("Not Online"));
-    ASSERT_TRUE(qt);
-
-    Q_EMIT qt->activated(QSystemTrayIcon::Trigger);
-    Q_EMIT qt->activated(QSystemTrayIcon::DoubleClick);
-    Q_EMIT qt->activated(QSystemTrayIcon::Context);
-    Q_EMIT qt->activated(QSystemTrayIcon::MiddleClick);
-    Q_EMIT qt->activated(QSystemTrayIcon::Unknown);
-    const QList<std::pair<quint32, int>> expected{
-        {0, wm::WM_LBUTTONDOWN},   {0, wm::WM_LBUTTONUP}, {0, wm::WM_LBUTTONDBLCLK}, {0, wm::WM_LBUTTONUP},
-        {0, wm::WM_RBUTTONDOWN},   {0, wm::WM_RBUTTONUP}, {0, wm::WM_MBUTTONDOWN},   {0, wm::WM_MBUTTONUP}};
-    EXPECT_EQ(heard, expected);
-}
-
-TEST_F(QtNotificationAreaTest, AnOwnerMayTakeItsIconOutWhileToldOfAClick)
-{
-    platform::NotifyIconData d = icon(7, 3, QStringLiteral("Online"));
-    d.callback = [&](quint32 id, int message) {
-        heard << std::pair{id, message};
-        area.shellNotifyIcon(nim::NIM_DELETE, d);
-    };
-    ASSERT_TRUE(area.shellNotifyIcon(nim::NIM_ADD, d));
-    QSystemTrayIcon *qt = shown(QStringLiteral("Online"));
-    ASSERT_TRUE(qt);
-    Q_EMIT qt->activated(QSystemTrayIcon::DoubleClick);
-    // The rest of the click has nobody left to hear it.
-    EXPECT_EQ(heard, (QList<std::pair<quint32, int>>{{3, wm::WM_LBUTTONDBLCLK}}));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(area.findChildren<QSystemTrayIcon *>().isEmpty());
-}
-
 // ------------------------------------------------------------- busy pointer
 
 TEST(QtBusyPointerTest, TheHourglassIsASettingNotAStack)
@@ -360,11 +254,21 @@ TEST(QtWindowRectTest, WindowsAreWhereTheScreenShowsThem)
 TEST(QtControlHostTest, SitesInTheRunningProgramHoldTheirStoredProperties)
 {
     QTemporaryDir dir;
-    platform::QtControlHost host(dir.path());
+    platform::QtWindowManager windows;
+    platform::WindowProcedures procedures;
+    platform::PictureTable pictures;
+    platform::QtNotificationArea tray(procedures, pictures);
+    platform::QtControlHost host(dir.path(), {tray, windows, procedures, pictures});
     EXPECT_EQ(host.loadPlugIn(QStringLiteral("TarvoTray")), nullptr);
 
-    const auto site = host.createSite(QStringLiteral("TrayView1"), {{QStringLiteral("TrayTip"), QStringLiteral("Not Online")}});
+    QList<qint32> events;
+    const auto site = host.createSite(QStringLiteral("TrayView1"),
+                                      {{{QStringLiteral("TrayTip"), QStringLiteral("Not Online")}}, {}},
+                                      [&](qint32 dispId, QVariantList &) { events << dispId; });
     EXPECT_TRUE(site->userMode());
+    QVariantList none;
+    site->raiseEvent(3, none);
+    EXPECT_EQ(events, QList<qint32>{3});
     EXPECT_EQ(site->readProperty(QStringLiteral("TrayTip"), QString()), QVariant(QStringLiteral("Not Online")));
     EXPECT_EQ(site->readProperty(QStringLiteral("InTray"), false), QVariant(false));
     site->writeProperty(QStringLiteral("InTray"), true);
@@ -391,8 +295,11 @@ TEST(DefaultServicesTest, AServiceLeftOutReachesNothingOutsideTheProgram)
     EXPECT_NE(services.registry.regOpenKeyEx(platform::reg::HKEY_CURRENT_USER, QStringLiteral("RemoteAccess"), 0,
                                              platform::reg::KEY_READ, key),
               platform::reg::ERROR_SUCCESS);
-    EXPECT_FALSE(services.tray.shellNotifyIcon(nim::NIM_ADD, {}));
     EXPECT_EQ(services.controls.loadPlugIn(QStringLiteral("TarvoTray")), nullptr);
+    const auto site = services.controls.createSite(QStringLiteral("TrayView1"), {}, {});
+    platform::NOTIFYICONDATAA record;
+    record.cbSize = sizeof record;
+    EXPECT_FALSE(site->services().shell.Shell_NotifyIconA(nim::NIM_ADD, record));
     services.pointer.setBusy(true);
     EXPECT_FALSE(QGuiApplication::overrideCursor());
     // Looking at the machine needs nothing set up and changes nothing.
