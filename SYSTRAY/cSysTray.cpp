@@ -6,6 +6,13 @@
 #include <QResizeEvent>
 #include <cstring>
 
+// Registered by hand: linked from an archive, the resource would be left
+// out as nothing refers to it.
+static void initResources()
+{
+    Q_INIT_RESOURCE(TarvoTray);
+}
+
 namespace TarvoTrayCtl {
 
 using namespace platform;
@@ -20,6 +27,7 @@ constexpr int kButtonRight = 2;
 
 cSysTray::cSysTray(QWidget *parent, ControlSite &site) : QWidget(parent), m_site(site)
 {
+    initResources();
     UserControl_Initialize();
     UserControl_Resize();
 }

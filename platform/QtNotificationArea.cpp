@@ -1,18 +1,44 @@
 #include "platform/QtNotificationArea.h"
 
+#include "platform/TrayIconWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
 #include <array>
+#include <memory>
 
 namespace platform {
 
-QtNotificationArea::QtNotificationArea(WindowProcedures &procedures, const PictureTable &pictures, QObject *parent)
-    : QObject(parent), m_procedures(procedures), m_pictures(pictures)
+QtNotificationArea::QtNotificationArea(WindowProcedures &procedures, const PictureTable &pictures, Place place,
+                                       std::function<qint64()> msecs, QObject *parent)
+    : QObject(parent), m_procedures(procedures), m_pictures(pictures), m_place(place), m_msecs(std::move(msecs))
 {
+    if (!m_msecs) {
+        auto timer = std::make_shared<QElapsedTimer>();
+        timer->start();
+        m_msecs = [timer] { return timer->elapsed(); };
+    }
 }
 
 QtNotificationArea::~QtNotificationArea()
 {
-    for (const Entry &e : std::as_const(m_icons))
+    for (const Entry &e : std::as_const(m_icons)) {
         delete e.icon;
+        delete e.window.data();
+    }
+}
+
+bool QtNotificationArea::useOwnWindow() const
+{
+    switch (m_place) {
+    case Place::NotificationArea:
+        return false;
+    case Place::OwnWindow:
+        return true;
+    case Place::Automatic:
+        break;
+    }
+    return !QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void QtNotificationArea::apply(Entry &entry, const NOTIFYICONDATAA &data)
@@ -21,12 +47,27 @@ void QtNotificationArea::apply(Entry &entry, const NOTIFYICONDATAA &data)
         entry.callbackMessage = data.uCallbackMessage;
         entry.hasCallback = true;
     }
+    if (entry.window) {
+        if (data.uFlags & nif::NIF_TIP)
+            entry.window->setTip(shownTip(data));
+        if (data.uFlags & nif::NIF_ICON)
+            entry.window->setIcon(m_pictures.imageOf(data.hIcon));
+        return;
+    }
     if (data.uFlags & nif::NIF_TIP)
         entry.icon->setToolTip(shownTip(data));
     if (data.uFlags & nif::NIF_ICON)
         entry.icon->setIcon(m_pictures.imageOf(data.hIcon));
     // Qt shows no entry without a picture; the place is kept all the same.
     entry.icon->setVisible(!entry.icon->icon().isNull());
+}
+
+void QtNotificationArea::placeWindows()
+{
+    int slot = 0;
+    for (const Entry &e : std::as_const(m_icons))
+        if (e.window)
+            e.window->placeInCorner(slot++);
 }
 
 bool QtNotificationArea::Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDATAA &data)
@@ -39,10 +80,20 @@ bool QtNotificationArea::Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDA
         if (m_icons.contains(key))
             return false;
         Entry entry;
-        entry.icon = new QSystemTrayIcon(this);
-        connect(entry.icon, &QSystemTrayIcon::activated, this,
-                [this, key](QSystemTrayIcon::ActivationReason reason) { activated(key, reason); });
-        apply(m_icons.insert(key, entry).value(), data);
+        if (useOwnWindow()) {
+            entry.window = new TrayIconWindow([this, key](int message) { tell(key, message); });
+        } else {
+            entry.icon = new QSystemTrayIcon(this);
+            connect(entry.icon, &QSystemTrayIcon::activated, this,
+                    [this, key](QSystemTrayIcon::ActivationReason reason) { activated(key, reason); });
+        }
+        Entry &added = m_icons.insert(key, entry).value();
+        apply(added, data);
+        if (added.window) {
+            placeWindows();
+            added.window->show();
+            added.window->raise();
+        }
         return true;
     }
     case nim::NIM_MODIFY: {
@@ -56,16 +107,34 @@ bool QtNotificationArea::Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDA
         const auto found = m_icons.find(key);
         if (found == m_icons.end())
             return false;
-        QSystemTrayIcon *icon = found->icon;
+        const Entry gone = found.value();
         m_icons.erase(found);
-        icon->hide();
-        // The owner may be deleting it from inside the icon's own signal.
-        icon->deleteLater();
+        // The owner may be deleting it from inside the icon's own report.
+        if (gone.icon) {
+            gone.icon->hide();
+            gone.icon->deleteLater();
+        }
+        if (gone.window) {
+            gone.window->hide();
+            gone.window->deleteLater();
+        }
+        placeWindows();
         return true;
     }
     default:
         return false;
     }
+}
+
+bool QtNotificationArea::tell(const Key &key, int mouseMessage)
+{
+    // Looked up afresh: the owner may have taken the icon out, or changed
+    // who hears of it, while told of the last message.
+    const auto found = m_icons.constFind(key);
+    if (found == m_icons.constEnd() || !found->hasCallback)
+        return false;
+    m_procedures.sendMessage(key.first, found->callbackMessage, key.second, mouseMessage);
+    return true;
 }
 
 void QtNotificationArea::activated(const Key &key, QSystemTrayIcon::ActivationReason reason)
@@ -78,23 +147,27 @@ void QtNotificationArea::activated(const Key &key, QSystemTrayIcon::ActivationRe
     case QSystemTrayIcon::DoubleClick:
         messages = {wm::WM_LBUTTONDBLCLK, wm::WM_LBUTTONUP};
         break;
-    case QSystemTrayIcon::Context:
-        messages = {wm::WM_RBUTTONDOWN, wm::WM_RBUTTONUP};
+    case QSystemTrayIcon::Context: {
+        const auto found = m_icons.find(key);
+        if (found == m_icons.end())
+            return;
+        const qint64 now = m_msecs();
+        const bool second = found->lastContextAt >= 0 && now - found->lastContextAt <= QApplication::doubleClickInterval();
+        // A third click starts a new pair, as the mouse's own would.
+        found->lastContextAt = second ? -1 : now;
+        messages = second ? std::array<int, 2>{wm::WM_RBUTTONDBLCLK, wm::WM_RBUTTONUP}
+                          : std::array<int, 2>{wm::WM_RBUTTONDOWN, wm::WM_RBUTTONUP};
         break;
+    }
     case QSystemTrayIcon::MiddleClick:
         messages = {wm::WM_MBUTTONDOWN, wm::WM_MBUTTONUP};
         break;
     default:
         return;
     }
-    for (int message : messages) {
-        // Looked up afresh: the owner may have taken the icon out, or
-        // changed who hears of it, while told of the last message.
-        const auto found = m_icons.constFind(key);
-        if (found == m_icons.constEnd() || !found->hasCallback)
+    for (int message : messages)
+        if (!tell(key, message))
             return;
-        m_procedures.sendMessage(key.first, found->callbackMessage, key.second, message);
-    }
 }
 
 } // namespace platform

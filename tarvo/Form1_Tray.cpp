@@ -167,6 +167,8 @@ void Form1::toggleTrayMenu()
     menu.Label1->setText(Com[0]->text().mid(1));
     menu.Label7->setText(conText());
     menu.show();
+    // It is dismissed once it is no longer in front, so it starts there.
+    m_platform.windows.setForegroundWindow(m_platform.windows.handleOf(&menu));
 }
 
 } // namespace tarvo

@@ -58,6 +58,8 @@ private:
 bool RecordingNotificationArea::Shell_NotifyIconA(quint32 message, const platform::NOTIFYICONDATAA &data)
 {
     calls << Call{message, data};
+    if (onCall)
+        onCall(calls.last());
     if (data.cbSize != sizeof data)
         return false;
     const Key key{data.hWnd, data.uID};

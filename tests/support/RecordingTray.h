@@ -8,6 +8,7 @@
 #include <QList>
 #include <QMap>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -44,6 +45,8 @@ public:
 
     QList<Call> calls;
     QMap<Key, Icon> icons;   // in the area now
+    // Runs at each call, before it is carried out.
+    std::function<void(const Call &)> onCall;
 
 private:
     platform::WindowProcedures &m_procedures;
