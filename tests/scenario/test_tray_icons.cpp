@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
+#include <ostream>
 
 using namespace testing_support;
 using platform::Hwnd;
@@ -63,6 +64,11 @@ struct TrayCase {
     bool loading;
     int expected;   // the icon in the tray after, 0 none
 };
+
+void PrintTo(const TrayCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class TrayRules : public TrayIcons, public ::testing::WithParamInterface<TrayCase> {};
 

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Tarvo in a real notification area, driven as a user would: an X server
+# (Xvfb), a system tray on it (trayer), and real clicks and keys (xdotool).
+#
+#   tray_under_xvfb.sh PROGRAM_FOLDER
+#
+# Hides the main window in the tray, double-clicks the icon to go online on
+# the stand-in's "Tarvo Demo", right-clicks it for the tray menu and picks
+# "Show Main". Any step that does not come about in time fails the test.
+set -euo pipefail
+program=$1
+for tool in Xvfb trayer xdotool; do
+  command -v "$tool" >/dev/null || { echo "needs $tool (scripts/deps.sh installs it)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+pids=()
+finish() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap finish EXIT
+
+# A fresh program folder: the program, its plug-in, the shipped database,
+# the stand-in machine.
+cp "$program/tarvo" "$program/libTarvoTray.so" "$work/"
+cp "$program/tarvo.mdb.shipped" "$work/tarvo.mdb"
+cp -r "$program/machine" "$work/"
+
+n=$(( 100 + $$ % 400 ))
+while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
+export DISPLAY=":$n"
+unset QT_QPA_PLATFORM
+
+# Polls COMMAND every tenth of a second for up to SECONDS; fails with
+# WHAT when it never succeeds.
+until_true() {
+  local seconds=$1 what=$2; shift 2
+  for _ in $(seq $((seconds * 10))); do
+    if "$@"; then return 0; fi
+    sleep 0.1
+  done
+  echo "FAILED: $what" >&2
+  exit 1
+}
+visible() { xdotool search --all --onlyvisible --name "$1" >/dev/null 2>&1; }
+not_visible() { ! visible "$1"; }
+# The window of Tarvo named exactly "Tarvo" and this wide or narrower
+# (icon) or wider (main window).
+tarvo_window() {
+  local want=$1
+  for w in $(xdotool search --all --onlyvisible --pid "$tarvo" --name '^Tarvo$' 2>/dev/null); do
+    local width
+    width=$(xdotool getwindowgeometry "$w" | awk '/Geometry/{split($2, a, "x"); print a[1]}')
+    if { [ "$want" = icon ] && [ "$width" -le 64 ]; } || { [ "$want" = main ] && [ "$width" -gt 64 ]; }; then
+      echo "$w"; return 0
+    fi
+  done
+  return 1
+}
+has() { tarvo_window "$1" >/dev/null; }
+lacks() { ! has "$1"; }
+# The middle of a window on the screen.
+centre() {
+  xdotool getwindowgeometry "$1" | awk '/Position/{split($2, p, ","); x = p[1]; y = p[2]}
+    /Geometry/{split($2, s, "x"); print x + int(s[1] / 2), y + int(s[2] / 2)}'
+}
+
+until_true 10 "the X server starts" xdotool getdisplaygeometry
+trayer --edge bottom --align right --widthtype pixel --width 160 --height 32 \
+  --transparent false --tint 0x888888 >/dev/null 2>&1 & pids+=($!)
+until_true 10 "the notification area appears" visible '^panel$'
+
+(cd "$work" && exec ./tarvo >"$work/tarvo.out" 2>&1) & tarvo=$!; pids+=("$tarvo")
+until_true 20 "the main window shows" has main
+main=$(tarvo_window main)
+
+# "&Tray View": the window goes, the idle icon comes.
+for _ in 1 2 3 4 5 6 7 8 9 10; do
+  xdotool windowfocus "$main" 2>/dev/null || true; sleep 0.1
+  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$main" ] && break
+done
+xdotool key alt+t
+until_true 10 "the main window hides" lacks main
+until_true 10 "the icon shows in the tray" has icon
+
+# A left double click on the icon goes online; the stand-in connects.
+read -r x y < <(centre "$(tarvo_window icon)")
+xdotool mousemove "$x" "$y" click --repeat 2 --delay 80 1
+until_true 30 "the line comes up" visible '^Connected to Tarvo Demo$'
+until_true 10 "the session icon shows" has icon
+
+# A right click opens the menu above and to the left of the pointer.
+read -r x y < <(centre "$(tarvo_window icon)")
+xdotool mousemove "$x" "$y" click 3
+until_true 10 "the tray menu opens" visible '^Tarvo - Menu$'
+menu=$(xdotool search --all --onlyvisible --name '^Tarvo - Menu$' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$menu")"
+if [ $((X + WIDTH)) -gt "$x" ] || [ $((Y + HEIGHT)) -gt "$y" ]; then
+  echo "FAILED: the menu at ${X},${Y} ${WIDTH}x${HEIGHT} is not above and left of the pointer at $x,$y" >&2
+  exit 1
+fi
+
+# "Show Main": the menu and the icon go, the main window comes back.
+xdotool mousemove --window "$menu" $((WIDTH * SHOW_MAIN_X / 100)) $((HEIGHT * SHOW_MAIN_Y / 100)) click 1
+until_true 10 "the menu closes" not_visible '^Tarvo - Menu$'
+until_true 10 "the main window shows again" has main
+until_true 10 "the icon leaves the tray" lacks icon
+
+# A termination signal ends Tarvo quietly, the line left up.
+kill -TERM "$tarvo"
+wait "$tarvo"
+echo "tray under Xvfb: all steps passed"
