@@ -8,6 +8,7 @@
 #include "tarvo/Form3.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLabel>
 
 namespace tarvo {
@@ -54,6 +55,15 @@ void Form6::setVisible(bool visible)
             return;
     }
     ChildWindow::setVisible(visible);
+}
+
+void Form6::closeEvent(QCloseEvent *event)
+{
+    // Closed from its title bar: unloaded all the same, so the next opening
+    // fills it afresh rather than showing what it held.
+    if (event->spontaneous() && m_main.loadedWindow<Form6>() == this)
+        m_main.unloadWindowLater<Form6>();
+    ChildWindow::closeEvent(event);
 }
 
 void Form6::Form_Load()

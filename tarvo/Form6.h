@@ -28,6 +28,9 @@ public:
     QLabel *Label5 = nullptr;   // "Total Cost"
     std::array<QLabel *, 5> Disp{};
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     DesignLayout m_layout{1};
     bool m_loaded = false;

@@ -13,14 +13,18 @@
 #include "tarvo/Form8.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace testing_support;
 using rt::DateTime;
@@ -76,7 +80,8 @@ protected:
     {
         rightClickIcon();
         Form3 *m = menu();
-        EXPECT_TRUE(m && m->isVisible());
+        if (!m || !m->isVisible())
+            throw std::runtime_error("the menu did not open");
         return *m;
     }
     Form3 *menu() const { return f->loadedWindow<Form3>(); }
@@ -86,6 +91,13 @@ protected:
     {
         window.activateWindow();
         QCoreApplication::processEvents();
+    }
+    // Closed by the desktop, as Alt+F4 or the title bar's button does.
+    static void closeFromTitleBar(QWidget &window)
+    {
+        QCloseEvent close;
+        QSpontaneKeyEvent::setSpontaneous(&close);
+        QApplication::instance()->notify(&window, &close);
     }
     Value stored(int ordinal)
     {
@@ -114,30 +126,46 @@ TEST_F(TrayMenu, OpensAboveAndLeftOfThePointerOnTopAtItsFinalSizeAndASecondClick
 
     rightClickIcon();
     EXPECT_EQ(menu(), nullptr);
-
-    // Not while the main window has a warning up.
-    f->MessageOpen = true;
-    rightClickIcon();
-    EXPECT_EQ(menu(), nullptr);
 }
 
-TEST_F(TrayMenu, EveryItemHoldsTheLongestCaptionItTakes)
+namespace {
+
+// The desktop's font half as large again, as a desktop scaled to 150 % has.
+class TrayMenuAtLargerFont : public TrayMenu {
+protected:
+    void SetUp() override
+    {
+        m_font = QApplication::font();
+        QFont bigger = m_font;
+        bigger.setPointSizeF(m_font.pointSizeF() * 1.5);
+        QApplication::setFont(bigger);
+        TrayMenu::SetUp();
+    }
+    void TearDown() override { QApplication::setFont(m_font); }
+
+private:
+    QFont m_font;
+};
+
+} // namespace
+
+TEST_F(TrayMenuAtLargerFont, EveryItemHoldsTheLongestCaptionItTakes)
 {
     offlineInTray();
     Form3 &m = openMenu();
-    const QRect inside(QPoint(0, 0), m.size());
-    for (QLabel *label : {m.Label1, m.Label2, m.Label5, m.Label6})
-        EXPECT_TRUE(inside.contains(label->geometry())) << label->text().toStdString();
-    m.Label1->setText(Form3::goOfflineCaption());
-    EXPECT_LE(m.Label1->sizeHint().width(), m.Label1->width());
-    for (bool armed : {false, true})
-        for (bool online : {false, true})
-            for (bool clicked : {false, true}) {
-                m.Label8->setText(Form3::timedCaption(armed, online, clicked));
-                EXPECT_LE(m.Label8->sizeHint().width(), m.Label8->width()) << m.Label8->text().toStdString();
-            }
-    for (QCheckBox *box : {m.Check1, m.Check2})
-        EXPECT_LE(box->sizeHint().width(), box->width());
+    const QSize before = m.size();
+    m.Label1->setText(QStringLiteral("Go Offline"));
+    m.Label8->setText(QStringLiteral("Cancel Auto DisConnect"));
+    for (QWidget *item : std::initializer_list<QWidget *>{m.Label1, m.Label2, m.Label5, m.Label6, m.Label8,
+                                                          m.Check1, m.Check2}) {
+        EXPECT_LE(item->sizeHint().width(), item->width()) << item->property("text").toString().toStdString();
+        EXPECT_TRUE(QRect(QPoint(0, 0), m.size()).contains(item->geometry()));
+    }
+    EXPECT_EQ(m.size(), before);
+
+    const Form6 &status = f->window<Form6>();
+    for (const QLabel *label : {status.Label1, status.Label2, status.Label3, status.Label4, status.Label5})
+        EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
 }
 
 TEST_F(TrayMenu, ItemUnderThePointerLightsUpAndTheBareSurfaceAndTheBandPutTheColoursBack)
@@ -181,18 +209,6 @@ TEST_F(TrayMenu, ItemUnderThePointerLightsUpAndTheBareSurfaceAndTheBandPutTheCol
     EXPECT_TRUE(h.errorLogLines().isEmpty());
 }
 
-TEST_F(TrayMenu, ReconnectFollowsTheMainWindowBothWays)
-{
-    offlineInTray();
-    f->Atrec->setChecked(false);
-    Form3 &m = openMenu();
-    EXPECT_FALSE(m.Check1->isChecked());
-    m.Check1->click();
-    EXPECT_TRUE(f->Atrec->isChecked());
-    m.Check1->click();
-    EXPECT_FALSE(f->Atrec->isChecked());
-}
-
 TEST_F(TrayMenu, ConnectionBoxTakesAChoiceFromTheListOnlyAndNoneWhileDialing)
 {
     offlineInTray();
@@ -228,9 +244,19 @@ TEST_F(TrayMenu, ConnectionBoxTakesAChoiceFromTheListOnlyAndNoneWhileDialing)
     EXPECT_TRUE(h.errorLogLines().isEmpty());
 }
 
-TEST_F(TrayMenu, CommandsDoTheirWorkAndCloseTheMenu)
+TEST_F(TrayMenu, OptionsAndCommandsDoTheirWorkAndCommandsCloseTheMenu)
 {
     offlineInTray();
+    f->Atrec->setChecked(false);
+    Form3 &m = openMenu();
+    EXPECT_FALSE(m.Check1->isChecked());
+    m.Check1->click();
+    EXPECT_TRUE(f->Atrec->isChecked());
+    QTest::keyClick(&m, Qt::Key_Escape);
+    EXPECT_EQ(menu(), nullptr);
+    closeFromTitleBar(openMenu());
+    EXPECT_EQ(menu(), nullptr);
+
     QTest::mouseClick(openMenu().Label5, Qt::LeftButton);
     EXPECT_EQ(menu(), nullptr);
     EXPECT_TRUE(f->TrayView1->InTray());
@@ -437,6 +463,11 @@ TEST_F(StatusWindow, ClearingTheBoxClosesItAndTheMenuShowsItOpenNextTime)
     menu()->Label5_Click();
     EXPECT_TRUE(openMenu().Check2->isChecked());
     menu()->Check2->click();
+    EXPECT_EQ(f->loadedWindow<Form6>(), nullptr);
+
+    // Closed by the user instead, it goes altogether and is filled afresh.
+    menu()->Label5_Click();
+    closeFromTitleBar(openStatus());
     EXPECT_EQ(f->loadedWindow<Form6>(), nullptr);
 }
 
