@@ -43,6 +43,10 @@ until_true() {
     sleep 0.1
   done
   echo "FAILED: $what" >&2
+  echo "windows on the display:" >&2
+  for w in $(xdotool search --all --onlyvisible --name '.*' 2>/dev/null); do
+    echo "  $w '$(xdotool getwindowname "$w")' pid $(xdotool getwindowpid "$w" 2>/dev/null) $(xdotool getwindowgeometry "$w" | awk '/Geometry/{print $2}')" >&2
+  done
   exit 1
 }
 visible() { xdotool search --all --onlyvisible --name "$1" >/dev/null 2>&1; }
@@ -51,7 +55,10 @@ not_visible() { ! visible "$1"; }
 # (icon) or wider (main window).
 tarvo_window() {
   local want=$1
-  for w in $(xdotool search --all --onlyvisible --pid "$tarvo" --name '^Tarvo$' 2>/dev/null); do
+  # Read each window's name: the icon's window is not found by a search
+  # on its name.
+  for w in $(xdotool search --all --onlyvisible --name '.*' 2>/dev/null); do
+    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Tarvo ] || continue
     local width
     width=$(xdotool getwindowgeometry "$w" | awk '/Geometry/{split($2, a, "x"); print a[1]}')
     if { [ "$want" = icon ] && [ "$width" -le 64 ]; } || { [ "$want" = main ] && [ "$width" -gt 64 ]; }; then
@@ -68,7 +75,8 @@ centre() {
     /Geometry/{split($2, s, "x"); print x + int(s[1] / 2), y + int(s[2] / 2)}'
 }
 
-until_true 10 "the X server starts" xdotool getdisplaygeometry
+display_up() { xdotool getdisplaygeometry >/dev/null 2>&1; }
+until_true 10 "the X server starts" display_up
 trayer --edge bottom --align right --widthtype pixel --width 160 --height 32 \
   --transparent false --tint 0x888888 >/dev/null 2>&1 & pids+=($!)
 until_true 10 "the notification area appears" visible '^panel$'
@@ -103,8 +111,9 @@ if [ $((X + WIDTH)) -gt "$x" ] || [ $((Y + HEIGHT)) -gt "$y" ]; then
   exit 1
 fi
 
-# "Show Main": the menu and the icon go, the main window comes back.
-xdotool mousemove --window "$menu" $((WIDTH * SHOW_MAIN_X / 100)) $((HEIGHT * SHOW_MAIN_Y / 100)) click 1
+# "Show Main" (the second item, 55 % across and 40 % down the menu): the
+# menu and the icon go, the main window comes back.
+xdotool mousemove --window "$menu" $((WIDTH * 55 / 100)) $((HEIGHT * 40 / 100)) click 1
 until_true 10 "the menu closes" not_visible '^Tarvo - Menu$'
 until_true 10 "the main window shows again" has main
 until_true 10 "the icon leaves the tray" lacks icon
