@@ -2,7 +2,9 @@
 // larger ones of a desktop scaled to 125 % and 150 %.
 #include "Harness.h"
 #include "tarvo/Form1.h"
+#include "tarvo/Form3.h"
 #include "tarvo/Form4.h"
+#include "tarvo/Form6.h"
 #include "tarvo/Form5.h"
 #include "tarvo/Form8.h"
 #include "tarvo/frmLogin.h"
@@ -86,6 +88,11 @@ TEST_P(WindowLayout, EveryCaptionFitsItsControl)
     expectCaptionsWhole(f.window<tarvo::frmLogin>());
     expectCaptionsWhole(f.window<tarvo::Form8>());
     expectCaptionsWhole(f.window<tarvo::Form4>());
+    tarvo::Form3 &menu = f.window<tarvo::Form3>();
+    menu.Label1->setText(QStringLiteral("Go Offline"));
+    menu.Label8->setText(QStringLiteral("Cancel Auto DisConnect"));
+    expectCaptionsWhole(menu);
+    expectCaptionsWhole(f.window<tarvo::Form6>());
 }
 
 TEST_P(WindowLayout, MoreSettingsLimitBoxesCoverOnlyTheBlanksOfTheirCaptions)
