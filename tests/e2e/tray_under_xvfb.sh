@@ -60,7 +60,9 @@ tarvo_window() {
   for w in $(xdotool search --all --onlyvisible --name '.*' 2>/dev/null); do
     [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Tarvo ] || continue
     local width
-    width=$(xdotool getwindowgeometry "$w" | awk '/Geometry/{split($2, a, "x"); print a[1]}')
+    # A window may go between the listing and this look.
+    width=$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/{split($2, a, "x"); print a[1]}')
+    [ -n "$width" ] || continue
     if { [ "$want" = icon ] && [ "$width" -le 64 ]; } || { [ "$want" = main ] && [ "$width" -gt 64 ]; }; then
       echo "$w"; return 0
     fi
@@ -69,10 +71,21 @@ tarvo_window() {
 }
 has() { tarvo_window "$1" >/dev/null; }
 lacks() { ! has "$1"; }
-# The middle of a window on the screen.
+# The middle of a window on the screen, as "x y".
 centre() {
-  xdotool getwindowgeometry "$1" | awk '/Position/{split($2, p, ","); x = p[1]; y = p[2]}
+  xdotool getwindowgeometry "$1" 2>/dev/null | awk '/Position/{split($2, p, ","); x = p[1]; y = p[2]}
     /Geometry/{split($2, s, "x"); print x + int(s[1] / 2), y + int(s[2] / 2)}'
+}
+# Finds the icon in the tray, other than the window named by $1 if given:
+# sets icon, x and y (its middle). Icons come and go as the line changes,
+# so every step is allowed to miss.
+find_icon() {
+  icon=$(tarvo_window icon) || return 1
+  [ -z "${1:-}" ] || [ "$icon" != "$1" ] || return 1
+  local at
+  at=$(centre "$icon")
+  [ -n "$at" ] || return 1
+  read -r x y <<<"$at"
 }
 
 display_up() { xdotool getdisplaygeometry >/dev/null 2>&1; }
@@ -92,16 +105,16 @@ for _ in 1 2 3 4 5 6 7 8 9 10; do
 done
 xdotool key alt+t
 until_true 10 "the main window hides" lacks main
-until_true 10 "the icon shows in the tray" has icon
+until_true 10 "the icon shows in the tray" find_icon
 
-# A left double click on the icon goes online; the stand-in connects.
-read -r x y < <(centre "$(tarvo_window icon)")
+# A left double click on the icon goes online; the stand-in connects, and
+# the session icon takes the idle one's place (a window of its own).
+idle=$icon
 xdotool mousemove "$x" "$y" click --repeat 2 --delay 80 1
 until_true 30 "the line comes up" visible '^Connected to Tarvo Demo$'
-until_true 10 "the session icon shows" has icon
+until_true 10 "the session icon shows" find_icon "$idle"
 
 # A right click opens the menu above and to the left of the pointer.
-read -r x y < <(centre "$(tarvo_window icon)")
 xdotool mousemove "$x" "$y" click 3
 until_true 10 "the tray menu opens" visible '^Tarvo - Menu$'
 menu=$(xdotool search --all --onlyvisible --name '^Tarvo - Menu$' | head -1)
@@ -120,5 +133,9 @@ until_true 10 "the icon leaves the tray" lacks icon
 
 # A termination signal ends Tarvo quietly, the line left up.
 kill -TERM "$tarvo"
-wait "$tarvo"
+if ! wait "$tarvo"; then
+  echo "FAILED: Tarvo did not end cleanly; its output:" >&2
+  cat "$work/tarvo.out" >&2
+  exit 1
+fi
 echo "tray under Xvfb: all steps passed"
