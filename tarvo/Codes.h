@@ -34,6 +34,8 @@ enum Number : int {
 // Procedure numbers of the main window.
 namespace Form1Proc {
 enum Number : int {
+    About_Click = 1,
+    AutoConnect_Click = 2,
     Gline = 3,
     Backup_Timer = 4,
     Com_Click = 5,
@@ -57,10 +59,16 @@ enum Number : int {
     ConOp = 23,
     Intercept = 24,
     Label5_MouseMove = 25,
+    MaxTryChange_Change = 26,
+    Monitor_Click = 27,
     Settings_Click = 28,
     Usage_Click = 29,
+    Wait_Change = 30,
     TakeOver = 31,
+    DelayChange_Change = 32,
     Details_Click = 33,
+    Label2_Click = 34,
+    Shrink_Click = 35,
     TrayView1_MouseDblClick = 36,
     TrayView1_MouseUp = 37,
     TrayView2_MouseDblClick = 38,
@@ -71,8 +79,17 @@ enum Number : int {
     LoadConnection = 44,
     LoadSettings = 45,
     UserPwd_Click = 46,
+    WaitChange_Change = 47,
     Usetting = 48,
     Ucinfo = 49,
+    Atrec_MouseUp = 50,
+    AutoConnect_MouseUp = 51,
+    Details_MouseMove = 52,
+    Label2_MouseUp = 53,
+    Label3_MouseUp = 54,
+    Label4_MouseUp = 55,
+    Monitor_MouseUp = 56,
+    Shrink_MouseUp = 57,
     // Not one of the window's own: the desktop ended the program.
     EndSession = 58,
 };

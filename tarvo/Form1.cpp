@@ -1,11 +1,13 @@
 #include "tarvo/Form1.h"
 
 #include "SYSTRAY/TarvoTrayCtl.h"
+#include "tarvo/Form2.h"
 #include "tarvo/Form3.h"
 #include "tarvo/Form4.h"
 #include "tarvo/Form5.h"
 #include "tarvo/Form6.h"
 #include "tarvo/Form8.h"
+#include "tarvo/frmAbout.h"
 #include "tarvo/frmLogin.h"
 #include "tarvo/Module1.h"
 #include "tarvo/Module2.h"
@@ -37,9 +39,31 @@ QScrollBar *upDown(DesignLayout &layout, QWidget *parent, int min, int max, int 
     bar->setRange(min, max);
     bar->setSingleStep(step);
     bar->setPageStep(step);
-    // The up arrow raises the value.
+    // An up-down control: the up arrow, the Up key and the wheel turned up
+    // raise the value. A scroll bar's own arrows go the other way (its top
+    // arrow lowers the value whatever way it is drawn), so their steps are
+    // turned round as they happen; the keys and the wheel are turned round
+    // by inverting the controls, and then once more with the steps.
     bar->setInvertedAppearance(true);
-    bar->setInvertedControls(false);
+    bar->setInvertedControls(true);
+    QObject::connect(bar, &QAbstractSlider::actionTriggered, bar, [bar](int action) {
+        switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+            bar->setSliderPosition(bar->value() - bar->singleStep());
+            break;
+        case QAbstractSlider::SliderSingleStepSub:
+            bar->setSliderPosition(bar->value() + bar->singleStep());
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            bar->setSliderPosition(bar->value() - bar->pageStep());
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            bar->setSliderPosition(bar->value() + bar->pageStep());
+            break;
+        default:
+            break;
+        }
+    });
     return bar;
 }
 
@@ -148,6 +172,20 @@ void Form1::buildControls()
     connect(UserPwd, &QPushButton::clicked, this, &Form1::UserPwd_Click);
     connect(Settings, &QPushButton::clicked, this, &Form1::Settings_Click);
     connect(Usage, &QPushButton::clicked, this, &Form1::Usage_Click);
+    connect(About, &QPushButton::clicked, this, &Form1::About_Click);
+    // Each arrow press is stored at once; setting the arrows from the
+    // database runs these too, and writes the same values back.
+    connect(DelayChange, &QScrollBar::valueChanged, this, &Form1::DelayChange_Change);
+    connect(WaitChange, &QScrollBar::valueChanged, this, &Form1::WaitChange_Change);
+    connect(MaxTryChange, &QScrollBar::valueChanged, this, &Form1::MaxTryChange_Change);
+    connect(Wait, &QLineEdit::textChanged, this, &Form1::Wait_Change);
+    // As the boxes' clicks: run whoever changes the tick.
+    connect(Monitor, &QCheckBox::toggled, this, &Form1::Monitor_Click);
+    connect(AutoConnect, &QCheckBox::toggled, this, &Form1::AutoConnect_Click);
+    connect(Shrink, &QCheckBox::toggled, this, &Form1::Shrink_Click);
+    Details->setMouseTracking(true);
+    for (QWidget *w : std::initializer_list<QWidget *>{Details, Label2, Label3, Label4, Atrec, AutoConnect, Monitor, Shrink})
+        w->installEventFilter(this);
 }
 
 void Form1::applyGeometry()

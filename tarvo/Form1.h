@@ -32,11 +32,13 @@ class _cSysTray;
 
 namespace tarvo {
 
+class Form2;
 class Form3;
 class Form4;
 class Form5;
 class Form6;
 class Form8;
+class frmAbout;
 class frmLogin;
 class Module1;
 class Module2;
@@ -76,6 +78,24 @@ public:
     QString errorLogPath() const;
 
     // --- settings panel
+    void DelayChange_Change();
+    void WaitChange_Change();
+    void Wait_Change();
+    void MaxTryChange_Change();
+    void Monitor_Click();
+    void AutoConnect_Click();
+    void Shrink_Click();
+    void Label2_Click();
+    void Details_MouseMove(int Button, int Shift, int X, int Y);
+    // The option tips, on the right button's release.
+    void Atrec_MouseUp(int Button, int Shift, int X, int Y);
+    void AutoConnect_MouseUp(int Button, int Shift, int X, int Y);
+    void Monitor_MouseUp(int Button, int Shift, int X, int Y);
+    void Shrink_MouseUp(int Button, int Shift, int X, int Y);
+    void Label2_MouseUp(int Button, int Shift, int X, int Y);
+    void Label3_MouseUp(int Button, int Shift, int X, int Y);
+    void Label4_MouseUp(int Button, int Shift, int X, int Y);
+    void About_Click();
     void Details_Click();
     void Settings_Click();
     void Usage_Click();
@@ -300,14 +320,18 @@ private:
     bool scheduleDue(const rt::DateTime &at);
     void showInitDatabaseFailure();
     void trayViewEvent(int view, qint32 dispId, QVariantList &params);
+    // The panel's mouse: tips, the label that gives the arrows the focus,
+    // the settings button's tip. True when the event is taken.
+    bool panelEvent(QObject *watched, QEvent *event);
+    void showTip(int procedure, const QString &caption, const QString &text);
     // Opens the tray menu next to the pointer, or closes it when it is up.
     void toggleTrayMenu();
 
     platform::Platform &m_platform;
     DesignLayout m_layout;
     // In the order they are closed at the exit.
-    std::tuple<std::unique_ptr<frmLogin>, std::unique_ptr<Form8>, std::unique_ptr<Form3>, std::unique_ptr<Form5>,
-               std::unique_ptr<Form6>, std::unique_ptr<Form4>>
+    std::tuple<std::unique_ptr<Form2>, std::unique_ptr<frmAbout>, std::unique_ptr<frmLogin>, std::unique_ptr<Form8>,
+               std::unique_ptr<Form3>, std::unique_ptr<Form5>, std::unique_ptr<Form6>, std::unique_ptr<Form4>>
         m_windows;
     // A window whose modal loop is running: closing it ends the loop, and
     // the one who showed it unloads it.

@@ -190,6 +190,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             // The key still reaches the box; the release puts the text back.
             return false;
         }
+    } else if (panelEvent(watched, event)) {
+        return true;
     } else if (watched == Label5 && event->type() == QEvent::MouseMove) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const QPoint p = mouse->position().toPoint();

@@ -3,6 +3,7 @@
 #include "tarvo/Codes.h"
 #include "tarvo/DatabaseFile.h"
 #include "tarvo/Form1.h"
+#include "tarvo/Form2.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -161,9 +162,9 @@ void frmLogin::cmdCancel_Click()
 
 void frmLogin::Help_Click()
 {
-    trap(PHelp_Click, [] {
-        // The help window belongs to the help screens; until they exist the
-        // button has nothing to open.
+    trap(PHelp_Click, [&] {
+        m_main.window<Form2>().showText(Form2::AutoInsert, QStringLiteral(" TARVO HELP - AUTO-INSERTION FEATURE"));
+        m_main.showModalWindow<Form2>();
     });
 }
 

@@ -1,11 +1,20 @@
 // Ending the program: the questions on a watched line, and the desktop
 // ending it without any.
 #include "StartedTarvo.h"
+#include "SYSTRAY/TarvoTrayCtl.h"
 #include "tarvo/Form1.h"
+#include "tarvo/Form2.h"
+#include "tarvo/Form3.h"
+#include "tarvo/Form4.h"
 #include "tarvo/Form5.h"
+#include "tarvo/Form6.h"
+#include "tarvo/Form8.h"
+#include "tarvo/IntervalTimer.h"
 #include "tarvo/Module2.h"
+#include "tarvo/frmAbout.h"
 #include "tarvo/frmLogin.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -148,4 +157,105 @@ TEST_F(Exit, QuitWhileAQuestionWindowIsLoadedClosesIt)
     EXPECT_EQ(unload(), 0);
     EXPECT_EQ(f->loadedWindow<tarvo::Form5>(), nullptr);
     EXPECT_EQ(f->loadedWindow<tarvo::frmLogin>(), nullptr);
+}
+
+// The rows of the exit with no watched line, and the ways a quit is carried
+// out.
+TEST_F(Exit, OfflineTheQuitQuestionDecidesAndNothingIsRecorded)
+{
+    f->QuitRequested = true;
+    h.boxes.answer(mb::No);
+    EXPECT_EQ(unload(), 1);
+    EXPECT_FALSE(f->QuitRequested);
+    EXPECT_EQ(f->ExitMode, tarvo::ExitAsk);
+    EXPECT_FALSE(f->ended());
+
+    f->QuitRequested = true;
+    h.boxes.answer(mb::Yes);
+    EXPECT_EQ(unload(), 0);
+    EXPECT_TRUE(f->ended());
+    EXPECT_EQ(h.boxes.titles(), (std::vector<QString>{QStringLiteral("Tarvo - Exit Confirmation"),
+                                                      QStringLiteral("Tarvo - Exit Confirmation")}));
+    EXPECT_EQ(h.boxes.shown()[0].prompt, QStringLiteral(" Do You Want To Quit Tarvo ?  "));
+    // No session was up: no record from nowhere to now.
+    EXPECT_EQ(rows(), 0);
+    // Ended, it asks nothing more.
+    EXPECT_EQ(unload(), 0);
+    EXPECT_EQ(h.boxes.shown().size(), 2u);
+}
+
+TEST_F(Exit, ALineUpThatWasDeclinedGetsTheQuitQuestion)
+{
+    f->LineState = tarvo::LineUp;
+    f->TakeOverDeclined = true;
+    f->QuitRequested = true;
+    h.boxes.answer(mb::Yes);
+    EXPECT_EQ(unload(), 0);
+    EXPECT_EQ(h.boxes.titles(), std::vector<QString>{QStringLiteral("Tarvo - Exit Confirmation")});
+    EXPECT_EQ(rows(), 0);
+}
+
+TEST_F(Exit, ALineUpNeitherWatchedNorDeclinedEndsAtOnce)
+{
+    f->LineState = tarvo::LineUp;
+    f->QuitRequested = true;
+    EXPECT_EQ(unload(), 0);
+    EXPECT_TRUE(f->ended());
+    EXPECT_TRUE(h.boxes.shown().empty());
+    EXPECT_EQ(rows(), 0);
+}
+
+TEST_F(Exit, TheCloseButtonAloneDoesNothing)
+{
+    f->close();
+    EXPECT_FALSE(f->ended());
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(h.boxes.shown().empty());
+}
+
+TEST_F(Exit, TheQuitButtonIsCarriedOutByTheNextTickOnlyOnceTheMonitorRuns)
+{
+    // A stopped monitor: the watchdog of the one-second timer restarts it.
+    f->KeepOnline->setInterval(0);
+    f->ComQ->click();
+    EXPECT_TRUE(f->QuitRequested);
+    EXPECT_TRUE(h.boxes.shown().empty());
+    for (int second = 0; second < 30; ++second)
+        f->Backup_Timer();
+    EXPECT_EQ(f->KeepOnline->interval(), 0);
+    f->Backup_Timer();
+    ASSERT_EQ(f->KeepOnline->interval(), 500);
+
+    h.boxes.answer(mb::Yes);
+    f->KeepOnline_Timer();
+    EXPECT_TRUE(f->ended());
+}
+
+TEST_F(Exit, EveryOtherWindowClosesInItsOrderAndNoneIsLeft)
+{
+    QStringList closed;
+    auto watch = [&](QWidget &w, const char *name) {
+        QObject::connect(&w, &QObject::destroyed, [&closed, name] { closed << QString::fromLatin1(name); });
+        w.show();
+    };
+    // The status window shows only beside the session icon.
+    tarvo::Form1::putInTray(*f->TrayView2, true);
+    watch(f->window<tarvo::Form4>(), "Form4");
+    watch(f->window<tarvo::Form6>(), "Form6");
+    watch(f->window<tarvo::Form5>(), "Form5");
+    watch(f->window<tarvo::Form3>(), "Form3");
+    watch(f->window<tarvo::Form8>(), "Form8");
+    watch(f->window<tarvo::frmLogin>(), "frmLogin");
+    watch(f->window<tarvo::frmAbout>(), "frmAbout");
+    watch(f->window<tarvo::Form2>(), "Form2");
+    f->QuitRequested = true;
+    h.boxes.answer(mb::Yes);
+    f->KeepOnline_Timer();
+    ASSERT_TRUE(f->ended());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(closed, (QStringList{QStringLiteral("Form2"), QStringLiteral("frmAbout"), QStringLiteral("frmLogin"),
+                                   QStringLiteral("Form8"), QStringLiteral("Form3"), QStringLiteral("Form5"),
+                                   QStringLiteral("Form6"), QStringLiteral("Form4")}));
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_TRUE(w == f || !w->isVisible()) << w->windowTitle().toStdString();
 }
