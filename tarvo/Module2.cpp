@@ -37,6 +37,9 @@ void Module2::ScanWindows(Hwnd parent)
             m_form.VerifyingSeen = false;
         m_form.BrowserMatchText.clear();
         m_form.module1().ReadReg(ReadStartPage);
+        const QString name = m_form.conText();
+        m_expected = {m_form.CaptionConnectTo.toUpper(), name.toUpper(), (m_form.CaptionConnecting + name).toUpper(),
+                      (m_form.CaptionConnected + name).toUpper(), m_form.BrowserMatchText.toUpper()};
         windows.enumChildWindows(ScanParent, [this](Hwnd w) { return EnumProc(w); });
     });
 }
@@ -44,12 +47,14 @@ void Module2::ScanWindows(Hwnd parent)
 QString Module2::GetTitle(Hwnd window, int mode)
 {
     return trapped(m_form, Window::ScannerModule, PGetTitle, QString(), [&] {
-        // The text arrives in a blank-filled buffer ended by a NUL: trimming
-        // takes the blanks round it, the NUL goes last.
-        QString buffer = m_form.platform().windows.getWindowText(window, kTitleBuffer);
-        buffer = (buffer + QChar(u'\0')).leftJustified(kTitleBuffer, QLatin1Char(' '), false);
-        QString title = rt::trimBlanks(buffer);
-        title.chop(1);
+        // The text as a blank-filled buffer ended by a NUL would give it,
+        // trimmed: the blanks before it go, those after it stay (the
+        // buffer's own blanks come after the NUL).
+        QString title = m_form.platform().windows.getWindowText(window, kTitleBuffer);
+        qsizetype lead = 0;
+        while (lead < title.size() && title.at(lead) == QLatin1Char(' '))
+            ++lead;
+        title.remove(0, lead);
         if (mode == -2)
             return title;
         if (mode != -1) {
@@ -80,7 +85,7 @@ bool Module2::visit(Hwnd w)
         if (f.BrowserTriggerArmed && !f.DialInProgress && !BrowserRearmPending) {
             const bool isBrowser = f.BrowserMatchText.isEmpty()
                 ? LastTitle == QLatin1String("INTERNET EXPLORER")
-                : LastTitle.contains(f.BrowserMatchText.toUpper());
+                : LastTitle.contains(m_expected.browser);
             if (isBrowser) {
                 BrowserWindow = w;
                 f.BrowserStartSeen = true;
@@ -131,7 +136,11 @@ bool Module2::takeOverVisit(Hwnd w)
 
 bool Module2::MatchesConnection(const QString &title, const QString &prefix) const
 {
-    const QString expected = (prefix + m_form.conText()).toUpper();
+    return matchesExpected(title, (prefix + m_form.conText()).toUpper());
+}
+
+bool Module2::matchesExpected(const QString &title, const QString &expected)
+{
     const qsizetype wanted = title.size() - 3;
     // Under three characters there is nothing to compare. At exactly three,
     // all but the last three is nothing: the title itself has to be where
@@ -147,7 +156,7 @@ void Module2::LocateDialDialog(Hwnd w)
 {
     trapped(m_form, Window::ScannerModule, PLocateDialDialog, [&] {
         Form1 &f = m_form;
-        const bool isDialog = LastTitle == f.CaptionConnectTo.toUpper();
+        const bool isDialog = LastTitle == m_expected.connectTo;
         if (!f.DialInProgress) {
             if (isDialog)
                 f.ConnectToWindow = w;
@@ -157,7 +166,7 @@ void Module2::LocateDialDialog(Hwnd w)
             ++DialogCounter;
         if (DialogCounter > 0)
             ++DialogCounter;
-        if (DialogCounter == 4 && MatchesConnection(LastTitle, QString()))
+        if (DialogCounter == 4 && matchesExpected(LastTitle, m_expected.name))
             f.ConnectToWindow = w;
     });
 }
@@ -166,7 +175,7 @@ void Module2::DetectConnecting(Hwnd w)
 {
     trapped(m_form, Window::ScannerModule, PDetectConnecting, [&] {
         Form1 &f = m_form;
-        if (LastTitle.size() > f.CaptionConnecting.size() && MatchesConnection(LastTitle, f.CaptionConnecting)
+        if (LastTitle.size() > f.CaptionConnecting.size() && matchesExpected(LastTitle, m_expected.connecting)
             && (f.DialInProgress || f.WatchConnecting)) {
             f.ConnectingWindow = w;
             ++ConnectingCounter;
@@ -212,7 +221,7 @@ bool Module2::DetectFailure(Hwnd w)
             ErrorCode = ClassifyFailure(LastTitle);
         }
         if (ErrorBoxCounter == 4 && ErrorCode != FailureNone) {
-            if (LastTitle.size() > f.CaptionConnecting.size() && MatchesConnection(LastTitle, f.CaptionConnecting))
+            if (LastTitle.size() > f.CaptionConnecting.size() && matchesExpected(LastTitle, m_expected.connecting))
                 return true;
         }
         ++ErrorBoxCounter;
@@ -224,7 +233,7 @@ void Module2::DetectConnected(Hwnd w)
 {
     trapped(m_form, Window::ScannerModule, PDetectConnected, [&] {
         Form1 &f = m_form;
-        if (LastTitle.size() > f.CaptionConnected.size() && MatchesConnection(LastTitle, f.CaptionConnected))
+        if (LastTitle.size() > f.CaptionConnected.size() && matchesExpected(LastTitle, m_expected.connected))
             f.ConnectedWindow = w;
     });
 }

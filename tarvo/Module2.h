@@ -52,6 +52,18 @@ public:
 
 private:
     bool visit(Hwnd w);
+    // The same, against an expected caption already upper-cased.
+    static bool matchesExpected(const QString &title, const QString &expected);
+    // What the scan looks for, upper-cased once per scan instead of once
+    // per window.
+    struct Expected {
+        QString connectTo;
+        QString name;         // the chosen connection's name
+        QString connecting;   // the prefix and the chosen connection's name
+        QString connected;
+        QString browser;
+    };
+    Expected m_expected;
     bool takeOverVisit(Hwnd w);
     Form1 &m_form;
 };
