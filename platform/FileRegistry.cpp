@@ -3,6 +3,10 @@
 #include "platform/SectionFile.h"
 #include "platform/SystemFolders.h"
 
+#include <QFile>
+#include <ctime>
+#include <sys/stat.h>
+
 namespace platform {
 
 namespace {
@@ -111,9 +115,32 @@ FileRegistry::FileRegistry(QString path)
 {
 }
 
+const SectionFile &FileRegistry::current() const
+{
+    struct stat st {};
+    Stamp now;
+    if (::stat(QFile::encodeName(m_path).constData(), &st) == 0)
+        now = {qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size),
+               qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+               qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+    // A file's times move in steps of a few milliseconds, so a file changed
+    // twice within one step keeps its stamp: one changed in the last two
+    // seconds is read again all the same. A file that is not there is looked
+    // for again each time.
+    timespec clock {};
+    ::clock_gettime(CLOCK_REALTIME, &clock);
+    const qint64 nowNs = qint64(clock.tv_sec) * 1000000000 + clock.tv_nsec;
+    const bool recent = nowNs - now.modified < 2000000000;
+    if (now.inode < 0 || recent || !(now == m_readAt)) {
+        m_file = SectionFile::read(m_path);
+        m_readAt = now;
+    }
+    return m_file;
+}
+
 QVector<FileRegistry::Entry> FileRegistry::readKey(const QString &keyPath) const
 {
-    return entriesOf(SectionFile::read(m_path).lines(keyPath, Qt::CaseInsensitive));
+    return entriesOf(current().lines(keyPath, Qt::CaseInsensitive));
 }
 
 int FileRegistry::regOpenKeyEx(reg::Hkey hive, const QString &subKey, int, int, reg::Hkey &result)
@@ -124,7 +151,7 @@ int FileRegistry::regOpenKeyEx(reg::Hkey hive, const QString &subKey, int, int, 
     const QString keyPath = hiveText + QLatin1Char('\\') + subKey;
 
     // A key exists when the file has its section, even an empty one.
-    const SectionFile file = SectionFile::read(m_path);
+    const SectionFile &file = current();
     if (!file.has(keyPath, Qt::CaseInsensitive))
         return reg::ERROR_FILE_NOT_FOUND;
     result = m_next++;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Registry.h"
+#include "platform/SectionFile.h"
 
 #include <QHash>
 #include <QString>
@@ -9,8 +10,10 @@
 namespace platform {
 
 // The stand-in machine's registry: one text file in the style of an exported
-// registry, read once each time a key is opened so that hand edits and
-// connections added meanwhile show up.
+// registry, looked at each time a key is opened so that hand edits and
+// connections added meanwhile show up. It is read again only when it has
+// changed (another size, time of change or file): the scanner opens a key
+// on every tick.
 //
 //   ; comment
 //   [HKEY_CURRENT_USER\RemoteAccess\Addresses]
@@ -45,7 +48,16 @@ public:
     QVector<Entry> readKey(const QString &keyPath) const;
 
 private:
+    // The file as it is now.
+    const SectionFile &current() const;
+
     QString m_path;
+    struct Stamp {
+        qint64 device = -1, inode = -1, size = -1, modified = -1, changed = -1;
+        bool operator==(const Stamp &) const = default;
+    };
+    mutable Stamp m_readAt;
+    mutable SectionFile m_file;
     QHash<reg::Hkey, QVector<Entry>> m_open;
     reg::Hkey m_next = 0x1000;
 };

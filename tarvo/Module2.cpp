@@ -28,6 +28,7 @@ void Module2::ScanWindows(Hwnd parent)
         ErrorCode = FailureNone;
         platform::WindowManager &windows = m_form.platform().windows;
         ScanParent = parent == 0 ? windows.desktopWindow() : parent;
+        m_sinceYield = 0;
         m_form.ConnectToWindow = -1;
         m_form.ConnectingWindow = -1;
         m_form.ConnectedWindow = -1;
@@ -74,7 +75,11 @@ bool Module2::EnumProc(Hwnd window)
 
 bool Module2::visit(Hwnd w)
 {
-    m_form.doEvents();
+    if (m_sinceYield == 0 || m_sinceYield >= kWindowsPerYield) {
+        m_form.doEvents();
+        m_sinceYield = 0;
+    }
+    ++m_sinceYield;
     if (ScanMode == ScanStop)
         return false;
     if (GetTitle(w, 0).isEmpty())

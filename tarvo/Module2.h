@@ -36,6 +36,13 @@ public:
     // The failure code of a message text of the component, 0 for none.
     static int ClassifyFailure(const QString &upperText);
 
+    // Waiting messages run at the first window of a scan and then before
+    // every this many windows. A scan reads a window in a few microseconds,
+    // so a click or a timer waits well under a millisecond, while a desktop
+    // of thousands of windows is not made to look for messages thousands of
+    // times a tick.
+    static constexpr int kWindowsPerYield = 32;
+
     // --- scanner state, alive for the whole process
     int ScanMode = ScanMonitor;
     Hwnd ScanParent = 0;
@@ -64,6 +71,7 @@ private:
         QString browser;
     };
     Expected m_expected;
+    int m_sinceYield = 0;   // windows visited since messages last ran
     bool takeOverVisit(Hwnd w);
     Form1 &m_form;
 };

@@ -5,6 +5,7 @@
 #include "tarvo/Module1.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
@@ -337,6 +338,35 @@ TEST(Registry, FileThatIsNotAPlainFileIsNotOpenedAndReadsAsNoKey)
     rebuild(f);
     EXPECT_EQ(f.Con->count(), 0);
     EXPECT_TRUE(h.boxes.shown().empty());
+}
+
+TEST(Registry, TheFileIsReadAgainOnlyWhenItHasChanged)
+{
+    Harness h;
+    h.writeRegistry({QStringLiteral("Home")}, QStringLiteral("first"));
+    platform::FileRegistry &registry = h.registry;
+    const auto startPage = [&] {
+        return registry.readKey(QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main"))
+            .value(0)
+            .data;
+    };
+    EXPECT_EQ(startPage(), QByteArray("first", 6));
+    // Rewritten just now, with the same size: read again however close
+    // together the two writes came.
+    h.writeRegistry({QStringLiteral("Home")}, QStringLiteral("again"));
+    EXPECT_EQ(startPage(), QByteArray("again", 6));
+
+    // Left as it was for a while: the copy read last is used, until the
+    // file is touched again.
+    QFile file(h.registryPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-60);
+    ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
+    file.close();
+    EXPECT_EQ(startPage(), QByteArray("again", 6));
+    overwrite(h.registryPath(), QByteArray("[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main]\n"
+                                           "\"Start Page\"=\"third\"\n"));
+    EXPECT_EQ(startPage(), QByteArray("third", 6));
 }
 
 TEST(Registry, GetMousePosReadsThePointer)
