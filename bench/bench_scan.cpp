@@ -2,6 +2,7 @@
 // the scan and the whole offline tick, each held against a bare walk over
 // the same windows that reads and upper-cases every title, measured in the
 // same run; and the registry reads the scan and the connection list make.
+#include "bench/Timing.h"
 #include "platform/ControlHost.h"
 #include "platform/FileRegistry.h"
 #include "platform/MessageBoxes.h"
@@ -28,25 +29,12 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
 #include <vector>
 
 namespace {
 
-class QuietBoxes : public platform::MessageBoxes {
-public:
-    int msgBox(const QString &, int, const QString &) override { return platform::mb::Ok; }
-    void showModal(QDialog &) override {}
-};
-
-template <typename F>
-double secondsOf(F &&f)
-{
-    const auto start = std::chrono::steady_clock::now();
-    f();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using bench::secondsOf;
 
 void touch(const QString &path)
 {
@@ -114,7 +102,7 @@ struct Desktop {
 
     QTemporaryDir dir;
     platform::SettableClock clock;
-    QuietBoxes boxes;
+    bench::AnsweringBoxes boxes{platform::mb::Ok};
     platform::MachineFolders folders{dir.path()};
     platform::DiskFileLookup files;
     platform::FileRegistry registry{dir.filePath(QStringLiteral("machine/registry.reg"))};

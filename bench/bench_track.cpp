@@ -2,6 +2,7 @@
 // by row and reading three fields of each. Held against the same totals
 // taken by one aggregate query over the same file in the same run, which is
 // about as fast as the engine can go through the rows.
+#include "bench/Timing.h"
 #include "platform/database/Database.h"
 #include "tarvo/DatabaseFile.h"
 #include "bench/TrackFile.h"
@@ -10,7 +11,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <stdexcept>
 #include <vector>
 
@@ -22,6 +22,8 @@ using bench::kRows;
 using bench::trackFile;
 
 namespace {
+
+using bench::secondsOf;
 
 
 struct Totals {
@@ -66,14 +68,6 @@ Totals walk(db::Recordset &track)
     }
     benchmark::DoNotOptimize(recent);
     return t;
-}
-
-template <typename F>
-double secondsOf(F &&f)
-{
-    const auto start = std::chrono::steady_clock::now();
-    f();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void BM_TrackTotalsByAggregateQuery(benchmark::State &state)

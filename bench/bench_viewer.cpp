@@ -2,6 +2,7 @@
 // click's selection, selecting everything and deleting a hundred records.
 // Each is held against one plain query reading the same rows and columns in
 // the same run.
+#include "bench/Timing.h"
 #include "bench/TrackFile.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
@@ -16,7 +17,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <stdexcept>
 #include <vector>
 
@@ -25,22 +25,9 @@
 
 namespace {
 
+using bench::secondsOf;
+
 using tarvo::Form4;
-
-// The user answers Yes to everything.
-class YesBoxes : public platform::MessageBoxes {
-public:
-    int msgBox(const QString &, int, const QString &) override { return platform::mb::Yes; }
-    void showModal(QDialog &) override {}
-};
-
-template <typename F>
-double secondsOf(F &&f)
-{
-    const auto start = std::chrono::steady_clock::now();
-    f();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 // Every row and column of the log read by one statement: as fast as the
 // engine hands the rows over.
@@ -82,7 +69,8 @@ struct Opened {
     }
     void loadAll() { viewer->load(Form4::kAllDays, Form4::kAllMonths, Form4::kAllYears, Form4::kAllConnections); }
 
-    YesBoxes boxes;
+    // The user answers Yes to everything.
+    bench::AnsweringBoxes boxes{platform::mb::Yes};
     platform::Platform services{.boxes = boxes};
     tarvo::Form1 main;
     std::unique_ptr<Form4> viewer;

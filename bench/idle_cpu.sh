@@ -11,29 +11,8 @@
 set -euo pipefail
 program=${1:-build}
 seconds=${2:-60}
-for tool in Xvfb xdotool; do
-  command -v "$tool" >/dev/null || { echo "needs $tool (scripts/deps.sh installs it)" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-pids=()
-finish() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
-
-cp "$program/tarvo" "$program/libTarvoTray.so" "$work/"
-cp "$program/tarvo.mdb.shipped" "$work/tarvo.mdb"
-cp -r "$program/machine" "$work/"
-
-n=$(( 100 + $$ % 400 ))
-while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-export DISPLAY=":$n"
-unset QT_QPA_PLATFORM
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+. "$(dirname "$0")/../scripts/lib/xvfb-program.sh"
+xvfb_program "$program" xdotool
 
 (cd "$work" && exec ./tarvo >/dev/null 2>&1) & tarvo=$!; pids+=("$tarvo")
 sleep 5

@@ -319,6 +319,8 @@ private:
     void checkSchedule();
     bool scheduleDue(const rt::DateTime &at);
     void showInitDatabaseFailure();
+    // Closes the window and lets it go, now or once its handler is done.
+    template <class W> void unload(bool later);
     void trayViewEvent(int view, qint32 dispId, QVariantList &params);
     // The panel's mouse: tips, the label that gives the arrows the focus,
     // the settings button's tip. True when the event is taken.
@@ -364,19 +366,17 @@ W &Form1::window()
 template <class W>
 void Form1::unloadWindow()
 {
-    auto &slot = std::get<std::unique_ptr<W>>(m_windows);
-    if (!slot)
-        return;
-    if (slot.get() == m_modalWindow) {
-        slot->reject();
-        return;
-    }
-    slot->close();
-    slot.reset();
+    unload<W>(false);
 }
 
 template <class W>
 void Form1::unloadWindowLater()
+{
+    unload<W>(true);
+}
+
+template <class W>
+void Form1::unload(bool later)
 {
     auto &slot = std::get<std::unique_ptr<W>>(m_windows);
     if (!slot)
@@ -386,7 +386,10 @@ void Form1::unloadWindowLater()
         return;
     }
     slot->close();
-    slot.release()->deleteLater();
+    if (later)
+        slot.release()->deleteLater();
+    else
+        slot.reset();
 }
 
 template <class W>

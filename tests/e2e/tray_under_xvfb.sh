@@ -9,30 +9,8 @@
 # "Show Main". Any step that does not come about in time fails the test.
 set -euo pipefail
 program=$1
-for tool in Xvfb trayer xdotool; do
-  command -v "$tool" >/dev/null || { echo "needs $tool (scripts/deps.sh installs it)" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-pids=()
-finish() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
-
-# A fresh program folder: the program, its plug-in, the shipped database,
-# the stand-in machine.
-cp "$program/tarvo" "$program/libTarvoTray.so" "$work/"
-cp "$program/tarvo.mdb.shipped" "$work/tarvo.mdb"
-cp -r "$program/machine" "$work/"
-
-n=$(( 100 + $$ % 400 ))
-while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-export DISPLAY=":$n"
-unset QT_QPA_PLATFORM
+. "$(dirname "$0")/../../scripts/lib/xvfb-program.sh"
+xvfb_program "$program" trayer xdotool
 
 # Polls COMMAND every tenth of a second for up to SECONDS; fails with
 # WHAT when it never succeeds.
@@ -88,8 +66,6 @@ find_icon() {
   read -r x y <<<"$at"
 }
 
-display_up() { xdotool getdisplaygeometry >/dev/null 2>&1; }
-until_true 10 "the X server starts" display_up
 trayer --edge bottom --align right --widthtype pixel --width 160 --height 32 \
   --transparent false --tint 0x888888 >/dev/null 2>&1 & pids+=($!)
 until_true 10 "the notification area appears" visible '^panel$'

@@ -1,0 +1,42 @@
+# Sourced by the scripts that run Tarvo on an X server of their own (the
+# tray's end-to-end check, the idle CPU measurement).
+#
+#   xvfb_program PROGRAM_FOLDER TOOL...
+#
+# checks that each TOOL is installed, lays a fresh copy of the program
+# folder (the program, its plug-in, the shipped database, the stand-in
+# machine) into $work, and starts Xvfb on a free display, exported as
+# DISPLAY. Whatever is started with its PID added to `pids` is ended, and
+# $work removed, when the script ends.
+xvfb_program() {
+  local program=$1; shift
+  local tool
+  for tool in Xvfb "$@"; do
+    command -v "$tool" >/dev/null || { echo "needs $tool (scripts/deps.sh installs it)" >&2; exit 1; }
+  done
+
+  work=$(mktemp -d)
+  pids=()
+  trap xvfb_program_finish EXIT
+
+  cp "$program/tarvo" "$program/libTarvoTray.so" "$work/"
+  cp "$program/tarvo.mdb.shipped" "$work/tarvo.mdb"
+  cp -r "$program/machine" "$work/"
+
+  local n=$(( 100 + $$ % 400 ))
+  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
+  export DISPLAY=":$n"
+  unset QT_QPA_PLATFORM
+  local _
+  for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "FAILED: the X server did not start" >&2
+  exit 1
+}
+
+xvfb_program_finish() {
+  local p
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
