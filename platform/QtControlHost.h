@@ -7,8 +7,8 @@ namespace platform {
 // Plug-ins are Qt plug-ins loaded with QPluginLoader.
 class QtControlHost : public ControlHost {
 public:
-    QtControlHost(QString programFolder, ControlServices services)
-        : m_folder(std::move(programFolder)), m_services(services)
+    QtControlHost(QString plugInFolder, ControlServices services)
+        : m_folder(std::move(plugInFolder)), m_services(services)
     {
     }
 

@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarvo builds and tests with, when missing.
+#
+#   deps.sh [PACKAGE]...
+#
+# also installs the packages named, for the scripts that need more.
 set -euo pipefail
 
 packages=(
@@ -10,6 +14,7 @@ packages=(
   xvfb xauth trayer xdotool
   poppler-utils
   clang libclang-rt-14-dev
+  "$@"
 )
 
 missing=()

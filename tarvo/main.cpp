@@ -1,5 +1,6 @@
 #include "platform/Clock.h"
 #include "platform/FileRegistry.h"
+#include "platform/ProgramLocation.h"
 #include "platform/Platform.h"
 #include "platform/QtBusyPointer.h"
 #include "platform/QtControlHost.h"
@@ -17,6 +18,7 @@
 #include "tarvo/Form1.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 
 namespace {
@@ -45,6 +47,10 @@ int main(int argc, char **argv)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvo"));
+    // The desktop matches the windows to the launcher by these.
+    Q_INIT_RESOURCE(tarvo);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvo/tarvo.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarvo.Tarvo"));
     // The main window hides in the tray; only the exit procedure ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -54,7 +60,10 @@ int main(int argc, char **argv)
     platform::QtKeystrokes keys;
     platform::SystemClock clock;
     platform::QtMessageBoxes boxes(QStringLiteral("Tarvo"));
-    platform::MachineFolders folders(QCoreApplication::applicationDirPath());
+    // Beside the program when it runs where it was built; in the user's data
+    // folder, laid down from the shipped files, when it is installed.
+    const platform::ProgramLocation location = platform::locateProgram(QCoreApplication::applicationDirPath());
+    platform::MachineFolders folders(location.programFolder);
     platform::DiskFileLookup files;
     platform::FileRegistry registry(folders.programFolder() + QStringLiteral("/machine/registry.reg"));
     platform::QtPrinter printer(folders.programFolder(), clock);
@@ -62,7 +71,7 @@ int main(int argc, char **argv)
     platform::WindowProcedures procedures;
     platform::PictureTable pictures;
     platform::QtNotificationArea tray(procedures, pictures);
-    platform::QtControlHost controls(folders.programFolder(), {tray, windows, procedures, pictures});
+    platform::QtControlHost controls(location.plugInFolder, {tray, windows, procedures, pictures});
     platform::QtEventPump events;
     platform::QtBusyPointer pointer;
 

@@ -12,21 +12,6 @@ program=$1
 . "$(dirname "$0")/../../scripts/lib/xvfb-program.sh"
 xvfb_program "$program" trayer xdotool
 
-# Polls COMMAND every tenth of a second for up to SECONDS; fails with
-# WHAT when it never succeeds.
-until_true() {
-  local seconds=$1 what=$2; shift 2
-  for _ in $(seq $((seconds * 10))); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  echo "FAILED: $what" >&2
-  echo "windows on the display:" >&2
-  for w in $(xdotool search --all --onlyvisible --name '.*' 2>/dev/null); do
-    echo "  $w '$(xdotool getwindowname "$w")' pid $(xdotool getwindowpid "$w" 2>/dev/null) $(xdotool getwindowgeometry "$w" | awk '/Geometry/{print $2}')" >&2
-  done
-  exit 1
-}
 visible() { xdotool search --all --onlyvisible --name "$1" >/dev/null 2>&1; }
 not_visible() { ! visible "$1"; }
 # The window of Tarvo named exactly "Tarvo" and this wide or narrower

@@ -1,0 +1,126 @@
+#include "platform/ProgramLocation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// Where an installed program finds its shipped data and its plug-ins, from
+// its bin/ folder; set by the build from the install layout.
+#ifndef TARVO_TEMPLATES_FROM_BIN
+#define TARVO_TEMPLATES_FROM_BIN "../share/tarvo"
+#endif
+#ifndef TARVO_PLUGINS_FROM_BIN
+#define TARVO_PLUGINS_FROM_BIN "../lib/tarvo"
+#endif
+
+const QLatin1String kShippedSuffix{".shipped"};
+const QLatin1String kMachineFolder{"machine"};
+
+QString under(const QString &folder, const QString &relative)
+{
+    return QDir::cleanPath(folder + QLatin1Char('/') + relative);
+}
+
+// The template's name in the program folder: NAME.shipped is laid down as NAME.
+QString laidDownName(const QString &relative)
+{
+    return relative.endsWith(kShippedSuffix) ? relative.chopped(kShippedSuffix.size()) : relative;
+}
+
+// Copies one file into place unless something is there already. The copy
+// gets the user's read and write rights only: the database holds the
+// stored passwords.
+bool layDownFile(const QString &source, const QString &target)
+{
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+        return true;
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+        return false;
+    const QString partial = target + QStringLiteral(".partial-") + QString::number(::getpid());
+    QFile::remove(partial);
+    if (!QFile::copy(source, partial))
+        return false;
+    QFile::setPermissions(partial, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const int linked = ::link(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData());
+    const int linkError = errno;
+    QFile::remove(partial);
+    // Another start laid it down meanwhile: theirs stands.
+    return linked == 0 || linkError == EEXIST;
+}
+
+} // namespace
+
+ProgramLocation chooseProgramLocation(const ProgramSurroundings &around)
+{
+    const QString executable = QDir::cleanPath(around.executableFolder);
+    const QString userFolder = around.dataHome.isEmpty() ? QString() : under(around.dataHome, QStringLiteral("tarvo"));
+
+    // Installed: the shipped data sits in share/tarvo beside bin/. This
+    // holds even where the user could write to bin/ (root, or a copy in
+    // their home): the program folder is never the installed tree.
+    const QString installedTemplates = under(executable, QStringLiteral(TARVO_TEMPLATES_FROM_BIN));
+    if (!userFolder.isEmpty() && QFileInfo(installedTemplates).isDir())
+        return {userFolder, under(executable, QStringLiteral(TARVO_PLUGINS_FROM_BIN)), installedTemplates};
+
+    if (around.executableFolderWritable || userFolder.isEmpty())
+        return {executable, executable, QString()};
+
+    // A program folder that cannot be written, such as a build folder on a
+    // read-only share: its shipped files are the templates.
+    return {userFolder, executable, executable, true};
+}
+
+QStringList layDownTemplates(const ProgramLocation &location)
+{
+    const QString &templateFolder = location.templateFolder;
+    const QString &programFolder = location.programFolder;
+    QStringList failed;
+    if (!QDir().mkpath(programFolder)) {
+        failed << programFolder;
+        return failed;
+    }
+    const QDir templates(templateFolder);
+    QDirIterator it(templateFolder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString relative = templates.relativeFilePath(source);
+        if (location.onlyShippedTemplates && !relative.endsWith(kShippedSuffix) && !relative.startsWith(kMachineFolder + QLatin1Char('/')))
+            continue;
+        const QString target = under(programFolder, laidDownName(relative));
+        if (!layDownFile(source, target))
+            failed << target;
+    }
+    return failed;
+}
+
+ProgramLocation locateProgram(const QString &executableFolder)
+{
+    ProgramSurroundings around;
+    around.executableFolder = executableFolder;
+    around.executableFolderWritable = QFileInfo(executableFolder).isWritable();
+    around.dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const ProgramLocation location = chooseProgramLocation(around);
+    if (!location.templateFolder.isEmpty()) {
+        const bool fresh = !QFileInfo::exists(location.programFolder);
+        for (const QString &path : layDownTemplates(location))
+            std::fprintf(stderr, "tarvo: cannot lay down %s\n", qPrintable(QDir::toNativeSeparators(path)));
+        // The user's data folder holds the stored passwords.
+        if (fresh)
+            QFile::setPermissions(location.programFolder,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    return location;
+}
+
+} // namespace platform
