@@ -17,7 +17,8 @@
 #   until_true SECONDS WHAT COMMAND...
 #
 # polls COMMAND every tenth of a second; when it never succeeds, says that
-# WHAT did not come about, lists the windows on the display and fails.
+# WHAT did not come about, lists the windows on the display (and what
+# Tarvo wrote to $work/tarvo.out) and fails.
 xvfb_display() {
   local tool
   for tool in Xvfb "$@"; do
@@ -56,8 +57,12 @@ until_true() {
   echo "FAILED: $what" >&2
   echo "windows on the display:" >&2
   for w in $(xdotool search --all --onlyvisible --name '.*' 2>/dev/null); do
-    echo "  $w '$(xdotool getwindowname "$w")' pid $(xdotool getwindowpid "$w" 2>/dev/null) $(xdotool getwindowgeometry "$w" | awk '/Geometry/{print $2}')" >&2
+    echo "  $w '$(xdotool getwindowname "$w" 2>/dev/null)' pid $(xdotool getwindowpid "$w" 2>/dev/null) $(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/{print $2}')" >&2
   done
+  if [ -s "$work/tarvo.out" ]; then
+    echo "Tarvo's output:" >&2
+    cat "$work/tarvo.out" >&2
+  fi
   exit 1
 }
 
