@@ -138,8 +138,23 @@ const SectionFile &FileRegistry::current() const
     return m_file;
 }
 
+void FileRegistry::provideKey(const QString &keyPath, KeySource values)
+{
+    m_provided.push_back({keyPath, std::move(values)});
+}
+
+const FileRegistry::KeySource *FileRegistry::sourceOf(const QString &keyPath) const
+{
+    for (const auto &[path, source] : m_provided)
+        if (path.compare(keyPath, Qt::CaseInsensitive) == 0)
+            return &source;
+    return nullptr;
+}
+
 QVector<FileRegistry::Entry> FileRegistry::readKey(const QString &keyPath) const
 {
+    if (const KeySource *source = sourceOf(keyPath))
+        return (*source)();
     return entriesOf(current().lines(keyPath, Qt::CaseInsensitive));
 }
 
@@ -149,6 +164,11 @@ int FileRegistry::regOpenKeyEx(reg::Hkey hive, const QString &subKey, int, int, 
     if (hiveText.isEmpty())
         return reg::ERROR_INVALID_HANDLE;
     const QString keyPath = hiveText + QLatin1Char('\\') + subKey;
+    if (const KeySource *source = sourceOf(keyPath)) {
+        result = m_next++;
+        m_open.insert(result, (*source)());
+        return reg::ERROR_SUCCESS;
+    }
 
     // A key exists when the file has its section, even an empty one.
     const SectionFile &file = current();

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 namespace platform {
 
@@ -47,11 +48,21 @@ public:
     // The values of one key as the file holds them now (empty when absent).
     QVector<Entry> readKey(const QString &keyPath) const;
 
+    // The key at `keyPath` (full path, hive first) is kept by the machine
+    // rather than the file: it always exists, and its values are what
+    // `values` gives each time it is opened or read.
+    using KeySource = std::function<QVector<Entry>()>;
+    void provideKey(const QString &keyPath, KeySource values);
+
 private:
     // The file as it is now.
     const SectionFile &current() const;
 
+    // The source of a key kept by the machine, or null.
+    const KeySource *sourceOf(const QString &keyPath) const;
+
     QString m_path;
+    QVector<std::pair<QString, KeySource>> m_provided;
     struct Stamp {
         qint64 device = -1, inode = -1, size = -1, modified = -1, changed = -1;
         bool operator==(const Stamp &) const = default;

@@ -12,9 +12,7 @@
 #include "platform/QtWindowManager.h"
 #include "platform/SessionEnd.h"
 #include "platform/SystemFolders.h"
-#include "platform/dialup/DialCommandStarter.h"
-#include "platform/dialup/DialUpNetworking.h"
-#include "platform/dialup/MachineWindow.h"
+#include "platform/dialup/Machine.h"
 #include "tarvo/Form1.h"
 
 #include <QApplication>
@@ -27,14 +25,6 @@ bool haveDisplay()
 {
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
-QString stringData(const QByteArray &data)
-{
-    QByteArray text = data;
-    if (text.endsWith('\0'))
-        text.chop(1);
-    return QString::fromUtf8(text);
 }
 
 } // namespace
@@ -65,7 +55,6 @@ int main(int argc, char **argv)
     const platform::ProgramLocation location = platform::locateProgram(QCoreApplication::applicationDirPath());
     platform::MachineFolders folders(location.programFolder);
     platform::DiskFileLookup files;
-    platform::FileRegistry registry(folders.programFolder() + QStringLiteral("/machine/registry.reg"));
     platform::QtPrinter printer(folders.programFolder(), clock);
     // The tray icon plug-in works on these, handed to it by its site.
     platform::WindowProcedures procedures;
@@ -75,32 +64,17 @@ int main(int argc, char **argv)
     platform::QtEventPump events;
     platform::QtBusyPointer pointer;
 
-    // The stand-in machine: its dialing component and its own window.
-    dialup::DialUpNetworking dialupNetworking(clock, folders.programFolder() + QStringLiteral("/machine/dialup.ini"), true);
-    dialup::DialCommandStarter starter(dialupNetworking);
-    dialup::MachineWindow machine(
-        dialupNetworking,
-        [&registry] {
-            QStringList names;
-            for (const auto &e : registry.readKey(QStringLiteral("HKEY_CURRENT_USER\\RemoteAccess\\Addresses")))
-                names << e.name;
-            return names;
-        },
-        [&registry] {
-            for (const auto &e : registry.readKey(QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main")))
-                if (e.name.compare(QLatin1String("Start Page"), Qt::CaseInsensitive) == 0)
-                    return stringData(e.data);
-            return QString();
-        });
+    // The machine: its registry, its dialing component and its own window.
+    dialup::Machine machine(clock, folders.programFolder() + QStringLiteral("/machine"));
 
     platform::Platform services{.clock = clock,
                                 .boxes = boxes,
                                 .folders = folders,
                                 .files = files,
-                                .registry = registry,
+                                .registry = machine.registry(),
                                 .windows = windows,
                                 .keys = keys,
-                                .process = starter,
+                                .process = machine.starter(),
                                 .printer = printer,
                                 .controls = controls,
                                 .events = events,
@@ -117,7 +91,7 @@ int main(int argc, char **argv)
     form.Form_Load();
     if (form.ended())
         return form.ExitMode == -1 ? 0 : 1;
-    machine.move(20, 20);
-    machine.show();
+    machine.window().move(20, 20);
+    machine.window().show();
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "platform/dialup/DialUpNetworking.h"
 
 #include "platform/ProcessStarter.h"
+#include "platform/dialup/ScriptedLine.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -67,11 +68,30 @@ void bringToFront(QWidget *w)
 } // namespace
 
 DialUpNetworking::DialUpNetworking(platform::Clock &clock, QString scriptPath, bool ticking, QObject *parent)
-    : QObject(parent), m_clock(clock), m_scriptPath(std::move(scriptPath))
+    : QObject(parent), m_ownLine(std::make_unique<ScriptedLine>(clock, std::move(scriptPath))), m_line(*m_ownLine)
 {
+    listen();
     connect(&m_timer, &QTimer::timeout, this, &DialUpNetworking::advance);
     if (ticking)
         m_timer.start(200);
+}
+
+DialUpNetworking::DialUpNetworking(Line &line, QObject *parent)
+    : QObject(parent), m_line(line)
+{
+    listen();
+}
+
+void DialUpNetworking::listen()
+{
+    connect(&m_line, &Line::verifying, this,
+            [this](const QString &name) { setStatus(name, QStringLiteral("Verifying user name and password...")); });
+    connect(&m_line, &Line::loggingOn, this,
+            [this](const QString &name) { setStatus(name, QStringLiteral("Logging on to network...")); });
+    connect(&m_line, &Line::connected, this, &DialUpNetworking::onConnected);
+    connect(&m_line, &Line::failed, this, &DialUpNetworking::onFailed);
+    connect(&m_line, &Line::dropped, this, &DialUpNetworking::onDropped);
+    connect(&m_line, &Line::dialingElsewhere, this, &DialUpNetworking::onDialingElsewhere);
 }
 
 DialUpNetworking::~DialUpNetworking()
@@ -105,8 +125,7 @@ const DialUpNetworking::Dial *DialUpNetworking::find(const QString &name) const
 
 bool DialUpNetworking::dial(const QString &connection, int windowStyle)
 {
-    const LineScript script = LineScript::read(m_scriptPath, connection);
-    if (script.refusesToStart)
+    if (!m_line.canStart(connection))
         return false;
     Dial *d = find(connection);
     if (windowStyle == platform::style::MinimizedFocus || windowStyle == platform::style::MinimizedNoFocus) {
@@ -123,7 +142,6 @@ bool DialUpNetworking::dial(const QString &connection, int windowStyle)
     m_dials.push_back(Dial{});
     Dial &fresh = m_dials.back();
     fresh.name = connection;
-    fresh.script = script;
     openDialog(fresh);
     return true;
 }
@@ -177,7 +195,8 @@ void DialUpNetworking::press(Dial &d)
     retire(d.dialog);
     d.dialog = nullptr;
     openProgress(d);
-    enterStage(d, Stage::Dialing);
+    d.stage = Stage::Dialing;
+    m_line.dial(d.name, d.user, d.password);
 }
 
 void DialUpNetworking::openProgress(Dial &d)
@@ -255,6 +274,7 @@ void DialUpNetworking::openConnected(Dial &d)
 
 void DialUpNetworking::cancelAttempt(Dial &d)
 {
+    m_line.cancel(d.name);
     retire(d.failure);
     retire(d.progress);
     d.failure = nullptr;
@@ -263,8 +283,12 @@ void DialUpNetworking::cancelAttempt(Dial &d)
     openDialog(d);
 }
 
-void DialUpNetworking::endDial(Dial &d)
+void DialUpNetworking::endDial(Dial &d, bool tellLine)
 {
+    if (tellLine && d.stage == Stage::Connected)
+        m_line.hangUp(d.name);
+    else if (tellLine && d.stage != Stage::Dialog)
+        m_line.cancel(d.name);
     for (QWidget *w : std::initializer_list<QWidget *>{d.dialog, d.progress, d.failure, d.connected})
         retire(w);
     const QString name = d.name;
@@ -283,82 +307,66 @@ void DialUpNetworking::retire(QWidget *w)
     QMetaObject::invokeMethod(this, [guard] { delete guard.data(); }, Qt::QueuedConnection);
 }
 
-void DialUpNetworking::enterStage(Dial &d, Stage s)
-{
-    d.stage = s;
-    d.since = m_clock.now();
-}
-
 void DialUpNetworking::advance()
 {
-    const rt::DateTime now = m_clock.now();
-    for (auto it = m_dials.begin(); it != m_dials.end();) {
-        Dial &d = *it++;
-        bool moved = true;
-        while (moved) {
-            moved = false;
-            const qint64 elapsed = now.totalSeconds() - d.since.totalSeconds();
-            const LineScript &s = d.script;
-            switch (d.stage) {
-            case Stage::Dialing:
-                if (elapsed >= s.dialSeconds) {
-                    d.since = d.since.addSeconds(s.dialSeconds);
-                    if (s.outcome == LineScript::Outcome::ModemBusy
-                        || s.outcome == LineScript::Outcome::OtherProgramDialing) {
-                        showFailure(d, s.failureMessage());
-                    } else {
-                        d.stage = Stage::Verifying;
-                        if (d.status)
-                            d.status->setText(QStringLiteral("Verifying user name and password..."));
-                        moved = true;
-                    }
-                }
-                break;
-            case Stage::Verifying:
-                if (elapsed >= s.verifySeconds) {
-                    d.since = d.since.addSeconds(s.verifySeconds);
-                    if (s.checksCredentials && (d.user != s.user || d.password != s.password)) {
-                        showFailure(d, LineScript::passwordRefusedMessage());
-                    } else if (s.outcome == LineScript::Outcome::CannotEstablish
-                               || s.outcome == LineScript::Outcome::OtherFailure) {
-                        showFailure(d, s.failureMessage());
-                    } else {
-                        d.stage = Stage::Connecting;
-                        if (d.status)
-                            d.status->setText(QStringLiteral("Logging on to network..."));
-                        moved = true;
-                    }
-                }
-                break;
-            case Stage::Connecting:
-                if (elapsed >= s.connectSeconds) {
-                    d.since = d.since.addSeconds(s.connectSeconds);
-                    retire(d.progress);
-                    d.progress = nullptr;
-                    d.status = nullptr;
-                    d.stage = Stage::Connected;
-                    openConnected(d);
-                    moved = true;
-                }
-                break;
-            case Stage::Connected:
-                if (s.dropAfterSeconds >= 0 && elapsed >= s.dropAfterSeconds) {
-                    endDial(d);   // `it` already points past this dial
-                    moved = false;
-                }
-                break;
-            case Stage::Dialog:
-            case Stage::Failed:
-                break;
-            }
-        }
+    m_line.advance();
+}
+
+void DialUpNetworking::setStatus(const QString &name, const QString &text)
+{
+    if (Dial *d = find(name); d && d->status)
+        d->status->setText(text);
+}
+
+void DialUpNetworking::onConnected(const QString &name)
+{
+    Dial *d = find(name);
+    if (!d) {
+        // Connected by other hands: its window shows all the same.
+        m_dials.push_back(Dial{});
+        d = &m_dials.back();
+        d->name = name;
     }
+    retire(d->dialog);
+    retire(d->progress);
+    d->dialog = nullptr;
+    d->progress = nullptr;
+    d->status = nullptr;
+    d->stage = Stage::Connected;
+    openConnected(*d);
+}
+
+void DialUpNetworking::onFailed(const QString &name, const QString &text)
+{
+    if (Dial *d = find(name); d && d->stage == Stage::Dialing) {
+        if (d->progress)
+            showFailure(*d, text);
+        else
+            endDial(*d);   // dialled by other hands: nothing of ours to show it in
+    }
+}
+
+void DialUpNetworking::onDropped(const QString &name)
+{
+    if (Dial *d = find(name))
+        endDial(*d, false);
+}
+
+void DialUpNetworking::onDialingElsewhere(const QString &name)
+{
+    if (find(name))
+        return;
+    m_dials.push_back(Dial{});
+    Dial &d = m_dials.back();
+    d.name = name;
+    d.stage = Stage::Dialing;
+    openProgress(d);
 }
 
 void DialUpNetworking::dropLine(const QString &connection)
 {
     if (Dial *d = find(connection); d && d->stage == Stage::Connected)
-        endDial(*d);
+        m_line.drop(connection);
 }
 
 bool DialUpNetworking::isConnected(const QString &connection) const

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "platform/Clock.h"
-#include "platform/dialup/LineScript.h"
+#include "platform/dialup/Line.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <list>
+#include <memory>
 
 class QDialog;
 class QLabel;
@@ -16,11 +17,12 @@ class QWidget;
 
 namespace dialup {
 
-// The stand-in dialing component: real windows with the captions, children
-// and key reactions of the old system's dial-up networking, and a line that
-// behaves as the machine's line-script file says. It reads the time through
-// the clock, and moves along only when advance() is called (by its own timer
-// in the program, by the test otherwise).
+// The dialing component: real windows with the captions, children and key
+// reactions of the old system's dial-up networking, in front of a line that
+// does the dialing. The stand-in machine's line behaves as its line-script
+// file says; it reads the time through the clock, and moves along only when
+// advance() is called (by the component's timer in the program, by the test
+// otherwise).
 //
 // Windows, in the order of their children:
 //   "Connect To"           "Dial-up connection", the connection's name,
@@ -38,7 +40,10 @@ class DialUpNetworking : public QObject {
 public:
     static constexpr int kCaptionLimit = 40;
 
+    // On the stand-in machine's scripted line.
     DialUpNetworking(platform::Clock &clock, QString scriptPath, bool ticking, QObject *parent = nullptr);
+    // In front of another line, which reports by itself.
+    explicit DialUpNetworking(Line &line, QObject *parent = nullptr);
     ~DialUpNetworking() override;
 
     // What the dial command line runs. NormalFocus opens (or brings to the
@@ -49,7 +54,7 @@ public:
 
     void advance();
 
-    // The server hangs up the line that is up (for the machine window).
+    // The far end hangs up the line that is up (for the machine window).
     void dropLine(const QString &connection);
     bool isConnected(const QString &connection) const;
     QStringList connectedLines() const;
@@ -61,12 +66,10 @@ public:
     QString typedPassword(const QString &connection) const;
 
 private:
-    enum class Stage { Dialog, Dialing, Verifying, Connecting, Failed, Connected };
+    enum class Stage { Dialog, Dialing, Failed, Connected };
     struct Dial {
         QString name;
-        LineScript script;
         Stage stage = Stage::Dialog;
-        rt::DateTime since;
         QString user, password;
         QPointer<QDialog> dialog;
         QPointer<QLineEdit> userField, passwordField;
@@ -84,12 +87,19 @@ private:
     void showFailure(Dial &d, const QString &text);
     void openConnected(Dial &d);
     void cancelAttempt(Dial &d);
-    void endDial(Dial &d);
+    // The windows go; `tellLine`: the line is hung up or the attempt
+    // given up too (not when the line itself ended).
+    void endDial(Dial &d, bool tellLine = true);
     void retire(QWidget *w);
-    void enterStage(Dial &d, Stage s);
+    void listen();
+    void setStatus(const QString &name, const QString &text);
+    void onConnected(const QString &name);
+    void onFailed(const QString &name, const QString &text);
+    void onDropped(const QString &name);
+    void onDialingElsewhere(const QString &name);
 
-    platform::Clock &m_clock;
-    QString m_scriptPath;
+    std::unique_ptr<Line> m_ownLine;
+    Line &m_line;
     QTimer m_timer;
     std::list<Dial> m_dials;
 };

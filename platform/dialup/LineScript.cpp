@@ -1,6 +1,7 @@
 #include "platform/dialup/LineScript.h"
 
 #include "platform/SectionFile.h"
+#include "platform/dialup/Line.h"
 
 namespace dialup {
 
@@ -73,25 +74,17 @@ QString LineScript::failureMessage() const
 {
     switch (outcome) {
     case Outcome::ModemBusy:
-        return QStringLiteral("The modem is being used by another Dial-Up Networking connection or another program. "
-                              "Disconnect the other connection or close the program, and then try again.");
+        return Line::modemBusyMessage();
     case Outcome::OtherProgramDialing:
-        return QStringLiteral("Another program is dialing the selected connection.");
+        return Line::otherProgramDialingMessage();
     case Outcome::CannotEstablish:
-        return QStringLiteral("The computer you are dialing in to cannot establish a Dial-Up Networking connection. "
-                              "Check your settings, and then try again.");
+        return Line::cannotEstablishMessage();
     case Outcome::OtherFailure:
         return failureText;
     case Outcome::Connects:
         break;
     }
     return {};
-}
-
-QString LineScript::passwordRefusedMessage()
-{
-    return QStringLiteral("The dial-up server did not accept your user name and password, or the account has expired. "
-                          "Verify the user name and password, and then try again.");
 }
 
 } // namespace dialup

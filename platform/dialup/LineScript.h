@@ -25,10 +25,8 @@ struct LineScript {
     // lines that do not read are passed over.
     static LineScript read(const QString &path, const QString &connection);
 
-    // The text of the failure box for an outcome other than Connects, and
-    // for refused credentials.
+    // The text of the failure box for an outcome other than Connects.
     QString failureMessage() const;
-    static QString passwordRefusedMessage();
 };
 
 } // namespace dialup

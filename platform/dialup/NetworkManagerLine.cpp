@@ -1,0 +1,529 @@
+#include "platform/dialup/NetworkManagerLine.h"
+
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusServiceWatcher>
+#include <QDBusVariant>
+#include <QSet>
+
+namespace dialup {
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.NetworkManager");
+const QString kManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
+const QString kManagerInterface = QStringLiteral("org.freedesktop.NetworkManager");
+const QString kSettingsPath = QStringLiteral("/org/freedesktop/NetworkManager/Settings");
+const QString kSettingsInterface = QStringLiteral("org.freedesktop.NetworkManager.Settings");
+const QString kProfileInterface = QStringLiteral("org.freedesktop.NetworkManager.Settings.Connection");
+const QString kActiveInterface = QStringLiteral("org.freedesktop.NetworkManager.Connection.Active");
+const QString kDeviceInterface = QStringLiteral("org.freedesktop.NetworkManager.Device");
+const QString kAgentManagerPath = QStringLiteral("/org/freedesktop/NetworkManager/AgentManager");
+const QString kAgentManagerInterface = QStringLiteral("org.freedesktop.NetworkManager.AgentManager");
+const QString kAgentPath = QStringLiteral("/org/freedesktop/NetworkManager/SecretAgent");
+const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString kAgentIdentifier = QStringLiteral("org.tarvo.Tarvo");
+const QString kNoSecrets = QStringLiteral("org.freedesktop.NetworkManager.SecretAgent.NoSecrets");
+
+// NMActiveConnectionState
+enum : uint { ActiveActivating = 1, ActiveActivated = 2, ActiveDeactivated = 4 };
+// NMDeviceState
+enum : uint { DeviceNeedAuth = 60, DeviceIpConfig = 70, DeviceFailed = 120 };
+// NMSecretAgentGetSecretsFlags: the secrets given before were refused.
+constexpr uint kRequestNew = 0x2;
+
+QStringList objectPaths(const QVariant &value)
+{
+    QList<QDBusObjectPath> list;
+    if (value.canConvert<QDBusArgument>())
+        value.value<QDBusArgument>() >> list;
+    else
+        list = value.value<QList<QDBusObjectPath>>();
+    QStringList paths;
+    for (const QDBusObjectPath &p : list)
+        paths << p.path();
+    return paths;
+}
+
+QString objectPath(const QVariant &value)
+{
+    return value.value<QDBusObjectPath>().path();
+}
+
+NmSettings settingsOf(const QVariant &value)
+{
+    NmSettings settings;
+    if (value.canConvert<QDBusArgument>())
+        value.value<QDBusArgument>() >> settings;
+    else
+        settings = value.value<NmSettings>();
+    return settings;
+}
+
+// Kinds a modem stands behind: an absent modem reads as a busy one.
+bool isModemType(const QString &type)
+{
+    return type == QLatin1String("gsm") || type == QLatin1String("cdma") || type == QLatin1String("bluetooth")
+        || type == QLatin1String("pppoe");
+}
+
+QString notConnected(const QString &why)
+{
+    return QStringLiteral("NetworkManager could not bring the connection up: ") + why;
+}
+
+} // namespace
+
+// ----------------------------------------------------------- secret agent
+
+SecretAgent::SecretAgent(NetworkManagerLine &line)
+    : m_line(line)
+{
+}
+
+NmSettings SecretAgent::GetSecrets(const NmSettings &, const QDBusObjectPath &path, const QString &settingName,
+                                   const QStringList &, uint flags)
+{
+    const auto typed = m_line.m_credentials.constFind(path.path());
+    if (typed == m_line.m_credentials.constEnd() || typed->password.isEmpty()) {
+        // Not one of ours, or nothing typed: another agent may answer.
+        sendErrorReply(kNoSecrets, QStringLiteral("Tarvo has no secrets for this connection"));
+        return {};
+    }
+    for (NetworkManagerLine::Activation &a : m_line.m_activations) {
+        if (a.profilePath != path.path() || !a.ours)
+            continue;
+        if (flags & kRequestNew) {
+            // What was typed has just been refused: asking again would
+            // only repeat it.
+            a.passwordRefused = true;
+            sendErrorReply(kNoSecrets, QStringLiteral("the password typed was refused"));
+            return {};
+        }
+        Q_EMIT m_line.verifying(a.name);
+    }
+    QVariantMap setting;
+    if (settingName == QLatin1String("vpn"))
+        setting.insert(QStringLiteral("secrets"), QVariant::fromValue(QMap<QString, QString>{{QStringLiteral("password"), typed->password}}));
+    else
+        setting.insert(QStringLiteral("password"), typed->password);
+    NmSettings secrets;
+    secrets.insert(settingName, setting);
+    return secrets;
+}
+
+void SecretAgent::CancelGetSecrets(const QDBusObjectPath &, const QString &)
+{
+}
+
+void SecretAgent::SaveSecrets(const NmSettings &, const QDBusObjectPath &)
+{
+    // Typed secrets belong to one activation; nothing is kept.
+}
+
+void SecretAgent::DeleteSecrets(const NmSettings &, const QDBusObjectPath &)
+{
+}
+
+// ------------------------------------------------------------------- line
+
+NetworkManagerLine::NetworkManagerLine(QDBusConnection bus, QObject *parent)
+    : Line(parent), m_bus(std::move(bus)), m_agent(*this)
+{
+    qDBusRegisterMetaType<NmSettings>();
+    qDBusRegisterMetaType<QMap<QString, QString>>();
+    qDBusRegisterMetaType<QList<QDBusObjectPath>>();
+    if (!m_bus.isConnected())
+        return;
+
+    m_bus.connect(kService, kSettingsPath, kSettingsInterface, QStringLiteral("NewConnection"), this,
+                  SLOT(onProfilesChanged()));
+    m_bus.connect(kService, kSettingsPath, kSettingsInterface, QStringLiteral("ConnectionRemoved"), this,
+                  SLOT(onProfilesChanged()));
+    m_bus.connect(kService, QString(), kProfileInterface, QStringLiteral("Updated"), this, SLOT(onProfilesChanged()));
+    m_bus.connect(kService, kManagerPath, kPropertiesInterface, QStringLiteral("PropertiesChanged"), this,
+                  SLOT(onManagerPropertiesChanged(QDBusMessage)));
+    m_bus.connect(kService, QString(), kActiveInterface, QStringLiteral("StateChanged"), this,
+                  SLOT(onActiveStateChanged(QDBusMessage)));
+    m_bus.connect(kService, QString(), kDeviceInterface, QStringLiteral("StateChanged"), this,
+                  SLOT(onDeviceStateChanged(QDBusMessage)));
+    m_bus.registerObject(kAgentPath, &m_agent, QDBusConnection::ExportAllSlots);
+
+    // NetworkManager may start after us, or restart: each time it comes,
+    // the agent registers again and the connections are read anew.
+    auto *watcher = new QDBusServiceWatcher(kService, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &, const QString &owner) {
+                m_available = !owner.isEmpty();
+                if (m_available)
+                    m_bus.call(QDBusMessage::createMethodCall(kService, kAgentManagerPath, kAgentManagerInterface,
+                                                              QStringLiteral("Register"))
+                                   << kAgentIdentifier,
+                               QDBus::Block, 5000);
+                reloadProfiles();
+                watchActivations();
+            });
+    m_available = m_bus.interface() && m_bus.interface()->isServiceRegistered(kService);
+    if (!m_available)
+        return;
+    m_bus.call(QDBusMessage::createMethodCall(kService, kAgentManagerPath, kAgentManagerInterface,
+                                              QStringLiteral("Register"))
+                   << kAgentIdentifier,
+               QDBus::Block, 5000);
+    reloadProfiles();
+    // Connections already up or coming up are reported once the component
+    // listens.
+    QMetaObject::invokeMethod(this, &NetworkManagerLine::watchActivations, Qt::QueuedConnection);
+}
+
+NetworkManagerLine::~NetworkManagerLine()
+{
+    if (m_bus.isConnected()) {
+        m_bus.call(QDBusMessage::createMethodCall(kService, kAgentManagerPath, kAgentManagerInterface,
+                                                  QStringLiteral("Unregister")),
+                   QDBus::NoBlock);
+        m_bus.unregisterObject(kAgentPath);
+    }
+}
+
+bool NetworkManagerLine::isDialerType(const QString &type)
+{
+    static const QSet<QString> kinds{QStringLiteral("gsm"),  QStringLiteral("cdma"), QStringLiteral("pppoe"),
+                                     QStringLiteral("bluetooth"), QStringLiteral("vpn"), QStringLiteral("wireguard"),
+                                     QStringLiteral("tun")};
+    return kinds.contains(type);
+}
+
+QVariant NetworkManagerLine::property(const QString &path, const QString &interface, const QString &name) const
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, path, kPropertiesInterface, QStringLiteral("Get"));
+    call << interface << name;
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, 5000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    return reply.arguments().constFirst().value<QDBusVariant>().variant();
+}
+
+QStringList NetworkManagerLine::connections() const
+{
+    QStringList names;
+    for (const Profile &p : m_profiles)
+        names << p.name;
+    return names;
+}
+
+void NetworkManagerLine::reloadProfiles()
+{
+    QVector<Profile> profiles;
+    if (m_available) {
+        const QDBusMessage reply = m_bus.call(
+            QDBusMessage::createMethodCall(kService, kSettingsPath, kSettingsInterface, QStringLiteral("ListConnections")),
+            QDBus::Block, 5000);
+        const QStringList paths = reply.arguments().isEmpty() ? QStringList() : objectPaths(reply.arguments().constFirst());
+        for (const QString &path : paths) {
+            const QDBusMessage got = m_bus.call(
+                QDBusMessage::createMethodCall(kService, path, kProfileInterface, QStringLiteral("GetSettings")),
+                QDBus::Block, 5000);
+            if (got.type() != QDBusMessage::ReplyMessage || got.arguments().isEmpty())
+                continue;
+            const NmSettings settings = settingsOf(got.arguments().constFirst());
+            const QVariantMap connection = settings.value(QStringLiteral("connection"));
+            const QString type = connection.value(QStringLiteral("type")).toString();
+            if (!isDialerType(type))
+                continue;
+            // Bluetooth connections dial only as dial-up networking.
+            if (type == QLatin1String("bluetooth")
+                && settings.value(QStringLiteral("bluetooth")).value(QStringLiteral("type")).toString()
+                    != QLatin1String("dun"))
+                continue;
+            profiles.push_back({path, connection.value(QStringLiteral("id")).toString(), type});
+        }
+    }
+    const QStringList before = connections();
+    m_profiles = profiles;
+    if (connections() != before)
+        Q_EMIT connectionsChanged();
+}
+
+const NetworkManagerLine::Profile *NetworkManagerLine::profileNamed(const QString &name) const
+{
+    for (const Profile &p : m_profiles)
+        if (p.name == name)
+            return &p;
+    return nullptr;
+}
+
+const NetworkManagerLine::Profile *NetworkManagerLine::profileAt(const QString &path) const
+{
+    for (const Profile &p : m_profiles)
+        if (p.path == path)
+            return &p;
+    return nullptr;
+}
+
+QString NetworkManagerLine::activationOf(const QString &name) const
+{
+    for (auto it = m_activations.cbegin(); it != m_activations.cend(); ++it)
+        if (it->name == name && !it->ending)
+            return it.key();
+    return {};
+}
+
+bool NetworkManagerLine::canStart(const QString &)
+{
+    // The dialer starts whenever NetworkManager is there; a connection it
+    // does not know fails in the dialer, as a wrong number would.
+    return m_available;
+}
+
+void NetworkManagerLine::fail(const QString &name, const QString &text)
+{
+    // Told after the dial call has returned, as a line would.
+    QMetaObject::invokeMethod(
+        this, [this, name, text] { Q_EMIT failed(name, text); }, Qt::QueuedConnection);
+}
+
+void NetworkManagerLine::dial(const QString &name, const QString &user, const QString &password)
+{
+    const Profile *profile = profileNamed(name);
+    if (!profile) {
+        fail(name, notConnected(QStringLiteral("it has no connection named \"%1\".").arg(name)));
+        return;
+    }
+    const Profile p = *profile;
+    m_credentials.insert(p.path, {user, password});
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kManagerPath, kManagerInterface,
+                                                       QStringLiteral("ActivateConnection"));
+    call << QVariant::fromValue(QDBusObjectPath(p.path)) << QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))
+         << QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")));
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, 25000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        m_credentials.remove(p.path);
+        // No device for a modem's connection: the modem is absent or held.
+        if (isModemType(p.type) && reply.errorName().startsWith(kManagerInterface))
+            fail(name, modemBusyMessage());
+        else
+            fail(name, notConnected(reply.errorMessage().isEmpty() ? QStringLiteral("it did not answer.")
+                                                                   : reply.errorMessage()));
+        return;
+    }
+    const QString active = objectPath(reply.arguments().constFirst());
+    Activation &a = m_activations[active];
+    a.name = name;
+    a.profilePath = p.path;
+    a.ours = true;
+    a.devices = objectPaths(property(active, kActiveInterface, QStringLiteral("Devices")));
+}
+
+void NetworkManagerLine::deactivate(const QString &activePath)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kManagerPath, kManagerInterface,
+                                                       QStringLiteral("DeactivateConnection"));
+    call << QVariant::fromValue(QDBusObjectPath(activePath));
+    m_bus.call(call, QDBus::NoBlock);
+}
+
+void NetworkManagerLine::cancel(const QString &name)
+{
+    const QString active = activationOf(name);
+    if (active.isEmpty())
+        return;
+    Activation &a = m_activations[active];
+    a.ending = true;
+    m_credentials.remove(a.profilePath);
+    deactivate(active);
+}
+
+void NetworkManagerLine::hangUp(const QString &name)
+{
+    cancel(name);
+}
+
+void NetworkManagerLine::drop(const QString &name)
+{
+    const QString active = activationOf(name);
+    if (active.isEmpty())
+        return;
+    m_activations[active].droppedByUs = true;
+    cancel(name);
+}
+
+void NetworkManagerLine::onProfilesChanged()
+{
+    reloadProfiles();
+}
+
+void NetworkManagerLine::onManagerPropertiesChanged(const QDBusMessage &message)
+{
+    const QList<QVariant> args = message.arguments();
+    if (args.size() < 2)
+        return;
+    QVariantMap changed;
+    if (args.at(1).canConvert<QDBusArgument>())
+        args.at(1).value<QDBusArgument>() >> changed;
+    else
+        changed = args.at(1).toMap();
+    if (changed.contains(QStringLiteral("ActiveConnections")))
+        watchActivations();
+}
+
+void NetworkManagerLine::watchActivations()
+{
+    const QStringList now = m_available
+        ? objectPaths(property(kManagerPath, kManagerInterface, QStringLiteral("ActiveConnections")))
+        : QStringList();
+    for (const QString &path : now)
+        if (!m_activations.contains(path))
+            noticeActivation(path);
+    // Gone without a word (NetworkManager stopped): ended for no reason given.
+    for (const QString &path : m_activations.keys())
+        if (!now.contains(path))
+            endActivation(path, 0);
+}
+
+void NetworkManagerLine::noticeActivation(const QString &activePath)
+{
+    Activation &a = m_activations[activePath];
+    a.profilePath = objectPath(property(activePath, kActiveInterface, QStringLiteral("Connection")));
+    const Profile *p = profileAt(a.profilePath);
+    if (!p)
+        return;   // not a dialer's connection: kept, so it is not looked at again
+    a.name = p->name;
+    a.devices = objectPaths(property(activePath, kActiveInterface, QStringLiteral("Devices")));
+    const uint state = property(activePath, kActiveInterface, QStringLiteral("State")).toUInt();
+    if (state == ActiveActivated) {
+        a.activated = true;
+        Q_EMIT connected(a.name);
+    } else if (state == ActiveActivating) {
+        Q_EMIT dialingElsewhere(a.name);
+    }
+}
+
+void NetworkManagerLine::endActivation(const QString &activePath, uint activeReason)
+{
+    if (!m_activations.contains(activePath))
+        return;
+    const Activation a = m_activations.take(activePath);
+    if (a.ours)
+        m_credentials.remove(a.profilePath);
+    if (a.name.isEmpty())
+        return;
+    if (a.activated) {
+        if (!a.ending || a.droppedByUs)
+            Q_EMIT dropped(a.name);
+    } else if (!a.ending) {
+        Q_EMIT failed(a.name, a.passwordRefused ? passwordRefusedMessage() : failureText(a.deviceReason, activeReason));
+    }
+}
+
+void NetworkManagerLine::onActiveStateChanged(const QDBusMessage &message)
+{
+    const QList<QVariant> args = message.arguments();
+    if (args.size() < 2)
+        return;
+    const QString path = message.path();
+    const uint state = args.at(0).toUInt();
+    const uint reason = args.at(1).toUInt();
+    if (!m_activations.contains(path)) {
+        if (state == ActiveDeactivated)
+            return;
+        noticeActivation(path);
+        return;
+    }
+    Activation &a = m_activations[path];
+    if (a.name.isEmpty())
+        return;
+    if (state == ActiveActivated && !a.activated) {
+        a.activated = true;
+        m_credentials.remove(a.profilePath);
+        if (!a.ending)
+            Q_EMIT connected(a.name);
+    } else if (state == ActiveDeactivated) {
+        endActivation(path, reason);
+    }
+}
+
+void NetworkManagerLine::onDeviceStateChanged(const QDBusMessage &message)
+{
+    const QList<QVariant> args = message.arguments();
+    if (args.size() < 3)
+        return;
+    const QString device = message.path();
+    const uint state = args.at(0).toUInt();
+    const uint reason = args.at(2).toUInt();
+    for (auto it = m_activations.begin(); it != m_activations.end(); ++it) {
+        Activation &a = *it;
+        if (a.name.isEmpty() || a.activated || a.ending)
+            continue;
+        if (!a.devices.contains(device)) {
+            // The device is known only once NetworkManager has picked it.
+            a.devices = objectPaths(property(it.key(), kActiveInterface, QStringLiteral("Devices")));
+            if (!a.devices.contains(device))
+                continue;
+        }
+        if (state == DeviceNeedAuth)
+            Q_EMIT verifying(a.name);
+        else if (state == DeviceIpConfig)
+            Q_EMIT loggingOn(a.name);
+        else if (state == DeviceFailed)
+            a.deviceReason = reason;
+        return;
+    }
+}
+
+QString NetworkManagerLine::failureText(uint deviceReason, uint activeReason)
+{
+    switch (deviceReason) {
+    case 7:   // NO_SECRETS
+        return passwordRefusedMessage();
+    case 23:  // MODEM_BUSY
+    case 43:  // MODEM_NOT_FOUND
+    case 52:  // MODEM_MANAGER_UNAVAILABLE
+        return modemBusyMessage();
+    case 4: return notConnected(QStringLiteral("its configuration failed."));
+    case 5: return notConnected(QStringLiteral("no IP address could be configured."));
+    case 6: return notConnected(QStringLiteral("the IP configuration expired."));
+    case 12: return notConnected(QStringLiteral("the PPP service did not start."));
+    case 13: return notConnected(QStringLiteral("the PPP service disconnected."));
+    case 14: return notConnected(QStringLiteral("the PPP connection failed."));
+    case 15: case 16: case 17: return notConnected(QStringLiteral("DHCP failed."));
+    case 24: return notConnected(QStringLiteral("there is no dial tone."));
+    case 25: return notConnected(QStringLiteral("the modem found no carrier."));
+    case 26: return notConnected(QStringLiteral("the modem timed out while dialing."));
+    case 27: return notConnected(QStringLiteral("the modem could not dial."));
+    case 28: return notConnected(QStringLiteral("the modem could not be started."));
+    case 29: return notConnected(QStringLiteral("the mobile network did not take the access point name (APN)."));
+    case 30: case 31: case 32: case 33:
+        return notConnected(QStringLiteral("the mobile network did not register the modem."));
+    case 34: case 59: return notConnected(QStringLiteral("the SIM card's PIN was not accepted."));
+    case 44: return notConnected(QStringLiteral("the Bluetooth connection failed."));
+    case 45: return notConnected(QStringLiteral("no SIM card is inserted."));
+    case 46: case 47: return notConnected(QStringLiteral("the SIM card needs its PIN or PUK."));
+    case 48: return notConnected(QStringLiteral("the SIM card is not the right one."));
+    case 50: return notConnected(QStringLiteral("a connection it depends on failed."));
+    case 57: return notConnected(QStringLiteral("the modem failed."));
+    default: break;
+    }
+    switch (activeReason) {
+    case 2: return notConnected(QStringLiteral("it was disconnected by its user."));
+    case 3: return notConnected(QStringLiteral("its device disconnected."));
+    case 4: return notConnected(QStringLiteral("the service providing the connection stopped."));
+    case 5: return notConnected(QStringLiteral("its IP configuration was not valid."));
+    case 6: return notConnected(QStringLiteral("the attempt timed out."));
+    case 7: return notConnected(QStringLiteral("the VPN service did not start in time."));
+    case 8: return notConnected(QStringLiteral("the VPN service did not start."));
+    case 9: case 10: return passwordRefusedMessage();
+    case 11: return notConnected(QStringLiteral("the connection was removed."));
+    case 12: return notConnected(QStringLiteral("a connection it depends on failed."));
+    case 13: return notConnected(QStringLiteral("its network device could not be made."));
+    case 14: return notConnected(QStringLiteral("its network device was removed."));
+    default: break;
+    }
+    return notConnected(QStringLiteral("no reason was given (device reason %1, connection reason %2).")
+                            .arg(deviceReason)
+                            .arg(activeReason));
+}
+
+} // namespace dialup
