@@ -149,6 +149,10 @@ NetworkManagerLine::NetworkManagerLine(QDBusConnection bus, QObject *parent)
                   SLOT(onActiveStateChanged(QDBusMessage)));
     m_bus.connect(kService, QString(), kDeviceInterface, QStringLiteral("StateChanged"), this,
                   SLOT(onDeviceStateChanged(QDBusMessage)));
+    // A failed activation is gone from the bus at once, its devices with
+    // it; which activation a device serves is learnt as it is told.
+    m_bus.connect(kService, QString(), kPropertiesInterface, QStringLiteral("PropertiesChanged"), this,
+                  SLOT(onObjectPropertiesChanged(QDBusMessage)));
     m_bus.registerObject(kAgentPath, &m_agent, QDBusConnection::ExportAllSlots);
 
     // NetworkManager may start after us, or restart: each time it comes,
@@ -355,6 +359,21 @@ void NetworkManagerLine::onProfilesChanged()
     reloadProfiles();
 }
 
+void NetworkManagerLine::onObjectPropertiesChanged(const QDBusMessage &message)
+{
+    const QList<QVariant> args = message.arguments();
+    if (args.size() < 2 || args.at(0).toString() != kDeviceInterface)
+        return;
+    QVariantMap changed;
+    if (args.at(1).canConvert<QDBusArgument>())
+        args.at(1).value<QDBusArgument>() >> changed;
+    else
+        changed = args.at(1).toMap();
+    const auto active = changed.constFind(QStringLiteral("ActiveConnection"));
+    if (active != changed.constEnd())
+        m_deviceServes.insert(message.path(), objectPath(*active));
+}
+
 void NetworkManagerLine::onManagerPropertiesChanged(const QDBusMessage &message)
 {
     const QList<QVariant> args = message.arguments();
@@ -377,9 +396,11 @@ void NetworkManagerLine::watchActivations()
     for (const QString &path : now)
         if (!m_activations.contains(path))
             noticeActivation(path);
-    // Gone without a word (NetworkManager stopped): ended for no reason given.
-    for (const QString &path : m_activations.keys())
-        if (!now.contains(path))
+    // One that is no longer listed ends with its own state change, which
+    // carries the reason and may still be on its way; only when
+    // NetworkManager itself has gone does nothing more come.
+    if (!m_available)
+        for (const QString &path : m_activations.keys())
             endActivation(path, 0);
 }
 
@@ -453,11 +474,12 @@ void NetworkManagerLine::onDeviceStateChanged(const QDBusMessage &message)
     const QString device = message.path();
     const uint state = args.at(0).toUInt();
     const uint reason = args.at(2).toUInt();
+    const QString serves = m_deviceServes.value(device);
     for (auto it = m_activations.begin(); it != m_activations.end(); ++it) {
         Activation &a = *it;
         if (a.name.isEmpty() || a.activated || a.ending)
             continue;
-        if (!a.devices.contains(device)) {
+        if (it.key() != serves && !a.devices.contains(device)) {
             // The device is known only once NetworkManager has picked it.
             a.devices = objectPaths(property(it.key(), kActiveInterface, QStringLiteral("Devices")));
             if (!a.devices.contains(device))

@@ -109,6 +109,7 @@ private:
 private Q_SLOTS:
     void onProfilesChanged();
     void onManagerPropertiesChanged(const QDBusMessage &message);
+    void onObjectPropertiesChanged(const QDBusMessage &message);
     void onActiveStateChanged(const QDBusMessage &message);
     void onDeviceStateChanged(const QDBusMessage &message);
 
@@ -119,6 +120,8 @@ private:
     QHash<QString, Activation> m_activations;
     // What was typed for each profile path being dialled.
     QHash<QString, Credentials> m_credentials;
+    // The activation each device was last said to serve.
+    QHash<QString, QString> m_deviceServes;
     SecretAgent m_agent;
 };
 

@@ -1,0 +1,304 @@
+# A NetworkManager of the tests' own: a private message bus on a socket file
+# and a real NetworkManager on it, inside a network namespace of its own, so
+# that dialing can be tested against the real daemon without touching the
+# machine's networking.
+#
+# Sourced by test scripts:
+#
+#   . tests/nm/private-nm.sh
+#   trap private_nm_stop EXIT
+#   private_nm_start "$dir" || exit $?      # 77: NetworkManager cannot run here
+#   nmcli connection add type tun ...        # DBUS_SYSTEM_BUS_ADDRESS is exported
+#
+# or run as a command, for CTest fixtures (setup and cleanup are separate
+# processes; the bus address is unix:path=DIR/bus, also written to
+# DIR/bus.address):
+#
+#   bash tests/nm/private-nm.sh start DIR    # 0 up, 77 cannot run here, 1 failed
+#   bash tests/nm/private-nm.sh stop DIR
+#
+# Only tun devices are managed (PRIVATE_NM_MANAGED widens that); no profile
+# is made for a device behind the tests' back. NetworkManager's run and
+# state folders (/run/NetworkManager, /var/lib/NetworkManager) are its own
+# too: it runs in a mount namespace where they are a tmpfs and DIR/var. Its
+# VPN plug-in folder (/usr/lib/NetworkManager/VPN) is DIR/vpn, for stand-in
+# plug-ins of the tests; the machine's plug-ins are hidden from it.
+#
+# Settings (environment):
+#   PRIVATE_NM_TIMEOUT     seconds to wait for start-up (30) and for each
+#                          process to end on stop (10)
+#   PRIVATE_NM_LOG_LEVEL   NetworkManager's log level in DIR/nm.log (INFO)
+#   PRIVATE_NM_MANAGED     the devices NetworkManager manages, as device
+#                          specs of NetworkManager.conf(5) separated by commas
+#                          (type:tun); e.g. type:tun,driver:veth to add veth
+#                          links (which report type "ethernet")
+#
+# After a start: PRIVATE_NM_DIR, PRIVATE_NM_PID, PRIVATE_NM_BUS_PID and
+# DBUS_SYSTEM_BUS_ADDRESS are exported. The bus and NetworkManager are
+# children of the shell that sourced this: a bare `wait` there waits for
+# them too, so wait for your own processes by PID.
+
+PRIVATE_NM_SKIP=77
+
+# Says why the private NetworkManager cannot run on this machine, if it
+# cannot; quiet and successful when it can.
+private_nm_unsupported() {
+  if [ "$(id -u)" != 0 ]; then
+    echo "needs root (network and mount namespaces, tun devices)"; return 0
+  fi
+  local tool
+  for tool in NetworkManager dbus-daemon dbus-send unshare nsenter ip mount; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "$tool is not installed"; return 0; }
+  done
+  [ -c /dev/net/tun ] || { echo "no /dev/net/tun"; return 0; }
+  [ -d /var/lib/NetworkManager ] || { echo "no /var/lib/NetworkManager (network-manager not installed as packaged)"; return 0; }
+  unshare --net --mount -- sh -c 'mount -t tmpfs tmpfs /run && mount -t sysfs -o ro sysfs /sys' \
+    >/dev/null 2>&1 || { echo "cannot make network and mount namespaces here"; return 0; }
+  return 1
+}
+
+# One property of the manager object as dbus-send prints its value
+# ("boolean false", "uint32 70"), or nothing while NetworkManager is not on
+# the bus.
+_private_nm_property() {
+  dbus-send --bus="$DBUS_SYSTEM_BUS_ADDRESS" --print-reply=literal --reply-timeout=2000 \
+    --dest=org.freedesktop.NetworkManager /org/freedesktop/NetworkManager \
+    org.freedesktop.DBus.Properties.Get string:org.freedesktop.NetworkManager "string:$1" 2>/dev/null |
+    sed -e 's/^ *variant *//' -e 's/ *$//' || true
+}
+
+# True while PID is a live process (a zombie counts as ended: a process
+# this shell did not start is reaped by someone else, maybe late).
+_private_nm_alive() {
+  local state
+  state=$(sed -e 's/^.*) //' -e 's/ .*//' "/proc/$1/stat" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
+}
+
+# When PID started, in clock ticks since boot: with the PID, it names one
+# process, so a PID reused after ours ended is never signalled.
+_private_nm_started() {
+  sed -e 's/^.*) //' "/proc/$1/stat" 2>/dev/null | awk '{ print $20 }' || true
+}
+
+# Ends the process PID that started at STARTED: TERM, then KILL when it
+# outlives LIMIT seconds; reaps it when it is this shell's child.
+_private_nm_end() {
+  local pid=$1 started=$2 limit=$3 i
+  [ -n "$pid" ] || return 0
+  if _private_nm_alive "$pid" && [ "$(_private_nm_started "$pid")" = "$started" ]; then
+    kill -TERM "$pid" 2>/dev/null || true
+    local deadline=$((SECONDS + limit))
+    while [ "$SECONDS" -le "$deadline" ]; do
+      _private_nm_alive "$pid" || break
+      sleep 0.05
+    done
+    if _private_nm_alive "$pid"; then
+      echo "private NetworkManager: process $pid did not end on TERM, killing it" >&2
+      kill -KILL "$pid" 2>/dev/null || true
+      for ((i = 0; i < 100; i++)); do _private_nm_alive "$pid" || break; sleep 0.05; done
+    fi
+  fi
+  _private_nm_alive "$pid" || wait "$pid" 2>/dev/null || true
+  return 0
+}
+
+private_nm_start() {
+  local dir=${1:?private_nm_start needs a folder}
+  local limit=${PRIVATE_NM_TIMEOUT:-30}
+  local why
+  if why=$(private_nm_unsupported); then
+    echo "SKIPPED: NetworkManager cannot run here: $why" >&2
+    return $PRIVATE_NM_SKIP
+  fi
+  mkdir -p "$dir" && dir=$(cd "$dir" && pwd -P) || return 1
+  case $dir/ in
+    /run/* | /var/lib/NetworkManager/*)
+      # These are hidden from NetworkManager by its own mounts.
+      echo "private NetworkManager: $dir cannot be under /run or /var/lib/NetworkManager" >&2
+      return 1 ;;
+  esac
+  # A unix socket's path must fit in sun_path (108 bytes with its NUL).
+  if [ ${#dir} -gt 100 ]; then
+    echo "private NetworkManager: the folder's path is too long for a socket: $dir" >&2
+    return 1
+  fi
+  if [ -e "$dir/pids" ]; then
+    echo "private NetworkManager: one was already started in $dir" >&2
+    return 1
+  fi
+  mkdir -p "$dir/conf.d" "$dir/connections" "$dir/var" "$dir/vpn" || return 1
+  # NetworkManager ignores plug-in files that others than root may change.
+  chmod 0755 "$dir/vpn"
+  rm -f "$dir/bus"
+
+  cat >"$dir/bus.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=$dir/bus</listen>
+  <auth>EXTERNAL</auth>
+  <!-- No service folders: nothing of the machine (dispatcher, ModemManager,
+       polkit) is started on this bus behind the tests' back. -->
+  <policy context="default">
+    <allow user="*"/>
+    <allow own="*"/>
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow receive_sender="*"/>
+    <allow eavesdrop="true"/>
+  </policy>
+</busconfig>
+EOF
+
+  local unmanaged="" spec specs=${PRIVATE_NM_MANAGED:-type:tun}
+  for spec in ${specs//,/ }; do unmanaged+="${unmanaged:+,}except:$spec"; done
+  cat >"$dir/NetworkManager.conf" <<EOF
+[main]
+plugins=keyfile
+no-auto-default=*
+auth-polkit=false
+dhcp=internal
+dns=none
+rc-manager=unmanaged
+systemd-resolved=false
+hostname-mode=none
+firewall-backend=none
+
+[keyfile]
+path=$dir/connections
+unmanaged-devices=${unmanaged:-except:type:tun}
+
+[connectivity]
+enabled=false
+
+[logging]
+level=${PRIVATE_NM_LOG_LEVEL:-INFO}
+EOF
+
+  echo "unix:path=$dir/bus" >"$dir/bus.address"
+  export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$dir/bus"
+  export PRIVATE_NM_DIR=$dir
+
+  dbus-daemon --config-file="$dir/bus.conf" --nofork --nopidfile \
+    </dev/null >"$dir/bus.log" 2>&1 &
+  export PRIVATE_NM_BUS_PID=$!
+  echo "dbus-daemon $PRIVATE_NM_BUS_PID $(_private_nm_started "$PRIVATE_NM_BUS_PID")" >"$dir/pids"
+
+  local deadline=$((SECONDS + limit))
+  while [ "$SECONDS" -le "$deadline" ]; do
+    dbus-send --bus="$DBUS_SYSTEM_BUS_ADDRESS" --print-reply --dest=org.freedesktop.DBus \
+      /org/freedesktop/DBus org.freedesktop.DBus.GetId >/dev/null 2>&1 && break
+    _private_nm_alive "$PRIVATE_NM_BUS_PID" || break
+    sleep 0.05
+  done
+  if ! _private_nm_alive "$PRIVATE_NM_BUS_PID" || [ ! -S "$dir/bus" ]; then
+    echo "private NetworkManager: the message bus did not start:" >&2
+    cat "$dir/bus.log" >&2
+    private_nm_stop "$dir"
+    return 1
+  fi
+
+  # In its namespaces, before NetworkManager starts: loopback up; /run a
+  # tmpfs and /var/lib/NetworkManager our folder, so its pid, lease, device
+  # and secret_key files stay out of the machine's; the VPN plug-in folder
+  # DIR/vpn and /etc/NetworkManager/VPN empty, so it sees the tests'
+  # stand-in plug-ins and none of the machine's; a sysfs of this network
+  # namespace, read-only so that NetworkManager does not wait for udev
+  # (which never sees links in this namespace) to announce each device.
+  # unshare and sh exec, so $! is NetworkManager itself.
+  # shellcheck disable=SC2016 # expanded by the inner shell
+  unshare --net --mount --propagation private -- sh -c '
+      set -e
+      ip link set lo up
+      mount -t tmpfs -o mode=0755 tmpfs /run
+      mkdir /run/NetworkManager
+      mount --bind "$1/var" /var/lib/NetworkManager
+      if [ -d /usr/lib/NetworkManager/VPN ]; then mount --bind "$1/vpn" /usr/lib/NetworkManager/VPN; fi
+      if [ -d /etc/NetworkManager/VPN ]; then mount -t tmpfs tmpfs /etc/NetworkManager/VPN; fi
+      mount -t sysfs -o ro sysfs /sys
+      exec NetworkManager --no-daemon --debug \
+        --config="$1/NetworkManager.conf" --config-dir="$1/conf.d" --system-config-dir="$1/conf.d" \
+        --intern-config="$1/var/NetworkManager-intern.conf" --state-file="$1/var/NetworkManager.state" \
+        --pid-file="/run/NetworkManager/NetworkManager.pid"' sh "$dir" \
+    </dev/null >"$dir/nm.log" 2>&1 &
+  export PRIVATE_NM_PID=$!
+  echo "NetworkManager $PRIVATE_NM_PID $(_private_nm_started "$PRIVATE_NM_PID")" >>"$dir/pids"
+
+  local startup=""
+  deadline=$((SECONDS + limit))
+  while [ "$SECONDS" -le "$deadline" ]; do
+    _private_nm_alive "$PRIVATE_NM_PID" || break
+    startup=$(_private_nm_property Startup)
+    [ "$startup" = "boolean false" ] && break
+    sleep 0.05
+  done
+  if [ "$startup" != "boolean false" ]; then
+    if _private_nm_alive "$PRIVATE_NM_PID"; then
+      echo "private NetworkManager: not started up after ${limit}s; its log ends:" >&2
+    else
+      echo "private NetworkManager: it ended while starting; its log ends:" >&2
+    fi
+    tail -n 30 "$dir/nm.log" >&2
+    private_nm_stop "$dir"
+    return 1
+  fi
+  # Whatever runs in its network namespace later (helpers it starts) is
+  # found again by this on stop. Read only now: until unshare has run, the
+  # process is still in the machine's namespace.
+  local netns
+  netns=$(stat -L -c %i "/proc/$PRIVATE_NM_PID/ns/net" 2>/dev/null) || true
+  if [ -n "$netns" ] && [ "$netns" != "$(stat -L -c %i /proc/self/ns/net)" ]; then
+    echo "netns $netns" >>"$dir/pids"
+  fi
+  return 0
+}
+
+# Runs a command inside the private NetworkManager's namespaces (to look at
+# or make links that only it sees): private_nm_exec ip link
+private_nm_exec() {
+  local pid=${PRIVATE_NM_PID:-$(awk '$1 == "NetworkManager" {print $2}' "${PRIVATE_NM_DIR:?}/pids")}
+  nsenter --target "$pid" --net --mount -- "$@"
+}
+
+# Ends what private_nm_start started in DIR (default: the last one started
+# by this shell), whatever state it is in; safe to call twice and from a
+# trap. Leaves the folder and its logs to the caller.
+private_nm_stop() {
+  local dir=${1:-${PRIVATE_NM_DIR:-}}
+  local limit=${PRIVATE_NM_TIMEOUT:-10}
+  [ -n "$dir" ] && [ -f "$dir/pids" ] || return 0
+  local nm_pid="" nm_started="" bus_pid="" bus_started="" netns=""
+  read -r nm_pid nm_started < <(awk '$1 == "NetworkManager" {print $2, $3}' "$dir/pids") || true
+  read -r bus_pid bus_started < <(awk '$1 == "dbus-daemon" {print $2, $3}' "$dir/pids") || true
+  read -r netns < <(awk '$1 == "netns" {print $2}' "$dir/pids") || true
+
+  _private_nm_end "$nm_pid" "$nm_started" "$limit"
+  # Helpers NetworkManager left running would keep its namespace (and the
+  # links in it) alive. Never the machine's own namespace.
+  if [ -n "$netns" ] && [ "$netns" != "$(stat -L -c %i /proc/self/ns/net)" ]; then
+    local pid
+    for pid in $(stat -L -c '%i %n' /proc/[0-9]*/ns/net 2>/dev/null |
+                 awk -v ns="$netns" '$1 == ns { split($2, p, "/"); print p[3] }'); do
+      kill -KILL "$pid" 2>/dev/null || true
+    done
+  fi
+  _private_nm_end "$bus_pid" "$bus_started" "$limit"
+
+  rm -f "$dir/pids" "$dir/bus"
+  if [ "$dir" = "${PRIVATE_NM_DIR:-}" ]; then
+    unset PRIVATE_NM_DIR PRIVATE_NM_PID PRIVATE_NM_BUS_PID DBUS_SYSTEM_BUS_ADDRESS
+  fi
+  return 0
+}
+
+# Run as a command: start or stop one in a folder.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  case ${1:-} in
+    start) [ -n "${2:-}" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+           private_nm_start "$2"; exit $? ;;
+    stop)  [ -n "${2:-}" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+           private_nm_stop "$2"; exit $? ;;
+    *) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+  esac
+fi
