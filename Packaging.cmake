@@ -10,7 +10,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "into the dialer, retries, watches the line and dials again after a drop.\n"
     "It logs every session with its time and cost, warns on monthly limits,\n"
     "connects and disconnects at set times and lives in the notification area.\n"
-    "This build drives a stand-in machine built into it.")
+    "It dials a stand-in machine built into it, or the machine's NetworkManager\n"
+    "connections (mobile broadband, PPPoE, Bluetooth dial-up, VPN).")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
@@ -24,6 +25,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # SVG image reader for the icons.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+# Dials real connections when machine.ini chooses it.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "network-manager")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)
