@@ -117,6 +117,10 @@ void Form1::Gline(int Index)
             DialFailureCode = FailureNone;
             DialInProgress = true;
             DialStage = StageLaunch;
+            // A new attempt: a dialer launched for an earlier one whose line
+            // failed before any tick saw it dialing has been handled by the
+            // hang-up, and must not keep this one from starting the dialer.
+            DialerLaunched = false;
             module2().BrowserRearmPending = false;
             WatchConnecting = false;
             TryCount = 0;

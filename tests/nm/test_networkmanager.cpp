@@ -209,17 +209,21 @@ TEST_F(OnNetworkManager, BroughtUpByHandWhileOfflineItIsOfferedForTakeOver)
     ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
 }
 
-TEST_F(OnNetworkManager, AConnectionThatCannotComeUpShowsWhyAfterTheHangUp)
+TEST_F(OnNetworkManager, AConnectionThatCannotComeUpShowsWhyAfterTheHangUpEveryTime)
 {
     choose(kFails);
-    f->Com_Click(0);
-    d->boxes.answer(mb::Ok);
-    ASSERT_TRUE(ticksUntil([&] { return !d->boxes.shown().empty(); }));
-    const ShownBox &box = d->boxes.shown().front();
-    EXPECT_EQ(box.title, QStringLiteral("Tarvo - Problem During Connection"));
-    EXPECT_TRUE(box.prompt.contains(QStringLiteral("NO IP ADDRESS COULD BE CONFIGURED"))) << box.prompt.toStdString();
-    EXPECT_FALSE(online());
-    EXPECT_FALSE(window(QStringLiteral("Connect To")));
-    EXPECT_FALSE(window(QStringLiteral("Connecting to ") + kFails));
-    EXPECT_FALSE(active(kFails));
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        d->boxes.clear();
+        f->Com_Click(0);
+        d->boxes.answer(mb::Ok);
+        ASSERT_TRUE(ticksUntil([&] { return !d->boxes.shown().empty(); }));
+        const ShownBox &box = d->boxes.shown().front();
+        EXPECT_EQ(box.title, QStringLiteral("Tarvo - Problem During Connection"));
+        EXPECT_TRUE(box.prompt.contains(QStringLiteral("NO IP ADDRESS COULD BE CONFIGURED"))) << box.prompt.toStdString();
+        EXPECT_FALSE(online());
+        EXPECT_FALSE(window(QStringLiteral("Connect To")));
+        EXPECT_FALSE(window(QStringLiteral("Connecting to ") + kFails));
+        EXPECT_FALSE(active(kFails));
+    }
 }

@@ -30,6 +30,7 @@ const QString kScript = QStringLiteral(
     "[Other]\noutcome = other program dialing\n"
     "[Server]\noutcome = cannot establish\n"
     "[Odd]\noutcome = No dial tone was heard.\n"
+    "[Instant]\ndial = 0\noutcome = modem busy\n"
     "[Short]\ndial = 1\nverify = 1\nconnect = 1\ndrop = 60\n"
     "[Broken]\nstart = refuse\n");
 
@@ -214,6 +215,22 @@ TEST_F(Engine, EachFailureOfTheComponentIsExplainedAfterTheHangUp)
         EXPECT_FALSE(f->MessageOpen);
         tick();
         EXPECT_EQ(d.boxes.shown().size(), 1u);
+    }
+}
+
+// A line that fails before a tick has seen its progress window: the next
+// Go Online must still start the dialer.
+TEST_F(Engine, AFailureFasterThanATickLeavesTheNextGoOnlineFreeToDial)
+{
+    start({"Instant"});
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        d.boxes.clear();
+        f->Com_Click(0);
+        d.boxes.answer(mb::Ok);
+        ASSERT_TRUE(ticksUntil([&] { return !d.boxes.shown().empty(); }));
+        EXPECT_EQ(d.boxes.shown().front().title, QStringLiteral("Tarvo - Communications Port Unavailable"));
+        ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->WatchConnecting; }));
     }
 }
 
