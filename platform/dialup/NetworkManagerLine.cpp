@@ -83,48 +83,75 @@ SecretAgent::SecretAgent(NetworkManagerLine &line)
 {
 }
 
-NmSettings SecretAgent::GetSecrets(const NmSettings &, const QDBusObjectPath &path, const QString &settingName,
-                                   const QStringList &, uint flags)
+QString SecretAgent::introspect(const QString &) const
 {
-    const auto typed = m_line.m_credentials.constFind(path.path());
-    if (typed == m_line.m_credentials.constEnd() || typed->password.isEmpty()) {
-        // Not one of ours, or nothing typed: another agent may answer.
-        sendErrorReply(kNoSecrets, QStringLiteral("Tarvo has no secrets for this connection"));
-        return {};
+    return QStringLiteral(
+        "<interface name=\"org.freedesktop.NetworkManager.SecretAgent\">"
+        "<method name=\"GetSecrets\"><arg name=\"connection\" type=\"a{sa{sv}}\" direction=\"in\"/>"
+        "<arg name=\"connection_path\" type=\"o\" direction=\"in\"/>"
+        "<arg name=\"setting_name\" type=\"s\" direction=\"in\"/>"
+        "<arg name=\"hints\" type=\"as\" direction=\"in\"/><arg name=\"flags\" type=\"u\" direction=\"in\"/>"
+        "<arg name=\"secrets\" type=\"a{sa{sv}}\" direction=\"out\"/></method>"
+        "<method name=\"CancelGetSecrets\"><arg name=\"connection_path\" type=\"o\" direction=\"in\"/>"
+        "<arg name=\"setting_name\" type=\"s\" direction=\"in\"/></method>"
+        "<method name=\"SaveSecrets\"><arg name=\"connection\" type=\"a{sa{sv}}\" direction=\"in\"/>"
+        "<arg name=\"connection_path\" type=\"o\" direction=\"in\"/></method>"
+        "<method name=\"DeleteSecrets\"><arg name=\"connection\" type=\"a{sa{sv}}\" direction=\"in\"/>"
+        "<arg name=\"connection_path\" type=\"o\" direction=\"in\"/></method>"
+        "</interface>");
+}
+
+bool SecretAgent::handleMessage(const QDBusMessage &message, const QDBusConnection &connection)
+{
+    if (message.type() != QDBusMessage::MethodCallMessage)
+        return false;
+    const QString member = message.member();
+    if (member == QLatin1String("GetSecrets")) {
+        connection.send(getSecrets(message));
+        return true;
     }
+    // Typed secrets belong to one activation: there is nothing to save,
+    // delete or stop looking for.
+    if (member == QLatin1String("CancelGetSecrets") || member == QLatin1String("SaveSecrets")
+        || member == QLatin1String("DeleteSecrets")) {
+        connection.send(message.createReply());
+        return true;
+    }
+    return false;
+}
+
+QDBusMessage SecretAgent::getSecrets(const QDBusMessage &message)
+{
+    const QList<QVariant> args = message.arguments();
+    if (args.size() < 5)
+        return message.createErrorReply(QDBusError::InvalidArgs, QStringLiteral("GetSecrets takes five arguments"));
+    const QString path = objectPath(args.at(1));
+    const QString settingName = args.at(2).toString();
+    const uint flags = args.at(4).toUInt();
+    const auto typed = m_line.m_credentials.constFind(path);
+    if (typed == m_line.m_credentials.constEnd() || typed->password.isEmpty())
+        // Not one of ours, or nothing typed: another agent may answer.
+        return message.createErrorReply(kNoSecrets, QStringLiteral("Tarvo has no secrets for this connection"));
     for (NetworkManagerLine::Activation &a : m_line.m_activations) {
-        if (a.profilePath != path.path() || !a.ours)
+        if (a.profilePath != path || !a.ours)
             continue;
         if (flags & kRequestNew) {
             // What was typed has just been refused: asking again would
             // only repeat it.
             a.passwordRefused = true;
-            sendErrorReply(kNoSecrets, QStringLiteral("the password typed was refused"));
-            return {};
+            return message.createErrorReply(kNoSecrets, QStringLiteral("the password typed was refused"));
         }
         Q_EMIT m_line.verifying(a.name);
     }
     QVariantMap setting;
     if (settingName == QLatin1String("vpn"))
-        setting.insert(QStringLiteral("secrets"), QVariant::fromValue(QMap<QString, QString>{{QStringLiteral("password"), typed->password}}));
+        setting.insert(QStringLiteral("secrets"),
+                       QVariant::fromValue(QMap<QString, QString>{{QStringLiteral("password"), typed->password}}));
     else
         setting.insert(QStringLiteral("password"), typed->password);
     NmSettings secrets;
     secrets.insert(settingName, setting);
-    return secrets;
-}
-
-void SecretAgent::CancelGetSecrets(const QDBusObjectPath &, const QString &)
-{
-}
-
-void SecretAgent::SaveSecrets(const NmSettings &, const QDBusObjectPath &)
-{
-    // Typed secrets belong to one activation; nothing is kept.
-}
-
-void SecretAgent::DeleteSecrets(const NmSettings &, const QDBusObjectPath &)
-{
+    return message.createReply(QVariant::fromValue(secrets));
 }
 
 // ------------------------------------------------------------------- line
@@ -153,7 +180,7 @@ NetworkManagerLine::NetworkManagerLine(QDBusConnection bus, QObject *parent)
     // it; which activation a device serves is learnt as it is told.
     m_bus.connect(kService, QString(), kPropertiesInterface, QStringLiteral("PropertiesChanged"), this,
                   SLOT(onObjectPropertiesChanged(QDBusMessage)));
-    m_bus.registerObject(kAgentPath, &m_agent, QDBusConnection::ExportAllSlots);
+    m_bus.registerVirtualObject(kAgentPath, &m_agent);
 
     // NetworkManager may start after us, or restart: each time it comes,
     // the agent registers again and the connections are read anew.

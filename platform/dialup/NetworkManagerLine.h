@@ -3,7 +3,7 @@
 #include "platform/dialup/Line.h"
 
 #include <QDBusConnection>
-#include <QDBusContext>
+#include <QDBusVirtualObject>
 #include <QDBusObjectPath>
 #include <QHash>
 #include <QMap>
@@ -22,21 +22,19 @@ class NetworkManagerLine;
 
 // Answers NetworkManager's requests for secrets with what was typed into
 // the dialing dialog, for the activations this line started; they are used
-// for that activation only and never stored.
-class SecretAgent : public QObject, protected QDBusContext {
+// for that activation only and never stored. The calls are taken as they
+// come rather than through typed slots: their maps of maps are read and
+// written here, so nothing depends on how a type name is registered.
+class SecretAgent : public QDBusVirtualObject {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.NetworkManager.SecretAgent")
 public:
     explicit SecretAgent(NetworkManagerLine &line);
-
-public Q_SLOTS:
-    NmSettings GetSecrets(const NmSettings &connection, const QDBusObjectPath &path, const QString &settingName,
-                          const QStringList &hints, uint flags);
-    void CancelGetSecrets(const QDBusObjectPath &path, const QString &settingName);
-    void SaveSecrets(const NmSettings &connection, const QDBusObjectPath &path);
-    void DeleteSecrets(const NmSettings &connection, const QDBusObjectPath &path);
+    QString introspect(const QString &path) const override;
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override;
 
 private:
+    QDBusMessage getSecrets(const QDBusMessage &message);
+
     NetworkManagerLine &m_line;
 };
 

@@ -14,6 +14,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <functional>
@@ -26,6 +29,8 @@ namespace {
 
 const QString kUp = QStringLiteral("Tarvo Tun");
 const QString kFails = QStringLiteral("Tarvo Tun Fails");
+const QString kBase = QStringLiteral("Tarvo Base");
+const QString kVpn = QStringLiteral("Tarvo VPN");
 
 // nmcli on the private NetworkManager; its output, or a failure of the test.
 QString nmcli(const QStringList &arguments, bool mustWork = true)
@@ -102,10 +107,29 @@ protected:
                QStringLiteral("tun.mode"), QStringLiteral("1"), QStringLiteral("ipv4.method"), QStringLiteral("auto"),
                QStringLiteral("ipv4.dhcp-timeout"), QStringLiteral("1"), QStringLiteral("ipv4.may-fail"), QStringLiteral("no"),
                QStringLiteral("ipv6.method"), QStringLiteral("disabled"), QStringLiteral("autoconnect"), QStringLiteral("no")});
+        // A VPN through a service of the tests' own, which checks the
+        // password NetworkManager gets from the secret agent; it needs a
+        // base connection with a route to run over. The password is not
+        // kept by NetworkManager, so it has to ask.
+        QFile name(qEnvironmentVariable("PRIVATE_NM_DIR") + QStringLiteral("/vpn/tarvotest.name"));
+        ASSERT_TRUE(name.open(QIODevice::WriteOnly)) << "no PRIVATE_NM_DIR";
+        name.write("[VPN Connection]\nname=tarvotest\nservice=org.freedesktop.NetworkManager.tarvotest\nprogram=" STANDIN_VPN "\n");
+        name.close();
+        nmcli({QStringLiteral("connection"), QStringLiteral("add"), QStringLiteral("type"), QStringLiteral("tun"),
+               QStringLiteral("ifname"), QStringLiteral("tarvo-base"), QStringLiteral("con-name"), kBase,
+               QStringLiteral("tun.mode"), QStringLiteral("1"), QStringLiteral("ipv4.method"), QStringLiteral("manual"),
+               QStringLiteral("ipv4.addresses"), QStringLiteral("198.51.100.1/24"), QStringLiteral("ipv4.gateway"),
+               QStringLiteral("198.51.100.254"), QStringLiteral("ipv6.method"), QStringLiteral("disabled"),
+               QStringLiteral("autoconnect"), QStringLiteral("no")});
+        nmcli({QStringLiteral("connection"), QStringLiteral("add"), QStringLiteral("type"), QStringLiteral("vpn"),
+               QStringLiteral("con-name"), kVpn, QStringLiteral("autoconnect"), QStringLiteral("no"),
+               QStringLiteral("vpn.service-type"), QStringLiteral("org.freedesktop.NetworkManager.tarvotest"),
+               QStringLiteral("vpn.user-name"), QStringLiteral("vuser"), QStringLiteral("vpn.data"),
+               QStringLiteral("password-flags=2")});
     }
     static void TearDownTestSuite()
     {
-        nmcli({QStringLiteral("connection"), QStringLiteral("delete"), kUp, kFails}, false);
+        nmcli({QStringLiteral("connection"), QStringLiteral("delete"), kUp, kFails, kVpn, kBase}, false);
     }
     void SetUp() override
     {
@@ -134,6 +158,12 @@ protected:
         return done();
     }
     bool online() const { return f->Com[0]->text() == QLatin1String("&Go Offline"); }
+    void storeCredentials(const QString &name, const QString &user, const QString &password)
+    {
+        ASSERT_TRUE(f->Ucinfo(tarvo::ConInfo::UserName, user, tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, name));
+        ASSERT_TRUE(f->Ucinfo(tarvo::ConInfo::Password, f->ProcessPwd(password, tarvo::PwdScramble),
+                              tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, name));
+    }
     bool lineUp() const { return f->LineState.equals(tarvo::LineUp); }
     // A window of this process titled exactly `title`, shown, or nullptr.
     static QWidget *window(const QString &title)
@@ -226,4 +256,49 @@ TEST_F(OnNetworkManager, AConnectionThatCannotComeUpShowsWhyAfterTheHangUpEveryT
         EXPECT_FALSE(window(QStringLiteral("Connecting to ") + kFails));
         EXPECT_FALSE(active(kFails));
     }
+}
+
+TEST_F(OnNetworkManager, TheTypedPasswordGoesToNetworkManagerForThisActivationOnly)
+{
+    nmcli({QStringLiteral("connection"), QStringLiteral("up"), kBase});
+    ASSERT_TRUE(ticksUntil([&] { return d->line.connections().contains(kVpn); }, 50));
+
+    // Refused by the server: the password failure, and the credentials
+    // dialog after it.
+    storeCredentials(kVpn, QStringLiteral("vuser"), QStringLiteral("wrong"));
+    choose(kVpn);
+    f->Com_Click(0);
+    d->boxes.answer(mb::Ok);
+    QString dialogTitle;
+    d->boxes.onModal([&](QDialog &dialog) {
+        dialogTitle = dialog.windowTitle();
+        dialog.reject();
+    });
+    ASSERT_TRUE(ticksUntil([&] { return !dialogTitle.isEmpty(); }));
+    ASSERT_EQ(d->boxes.shown().size(), 1u);
+    EXPECT_EQ(d->boxes.shown()[0].title, QStringLiteral("Tarvo - Invalid Password"));
+    EXPECT_EQ(dialogTitle, QStringLiteral(" Connection : ") + kVpn);
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+
+    // The right one, typed into "Connect To" as stored, brings it up.
+    storeCredentials(kVpn, QStringLiteral("vuser"), QStringLiteral("open+sesame{1}"));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    EXPECT_TRUE(active(kVpn));
+    EXPECT_EQ(d->boxes.shown().size(), 1u);
+
+    // NetworkManager wrote none of it into its connection files. (Asking
+    // nmcli for the secrets would have NetworkManager ask this process's
+    // agent, which cannot answer while the test waits for nmcli.)
+    const QDir connections(qEnvironmentVariable("PRIVATE_NM_DIR") + QStringLiteral("/connections"));
+    ASSERT_FALSE(connections.entryList(QDir::Files).isEmpty());
+    for (const QString &file : connections.entryList(QDir::Files)) {
+        QFile keyfile(connections.filePath(file));
+        ASSERT_TRUE(keyfile.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(keyfile.readAll().contains("sesame")) << file.toStdString();
+    }
+
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kVpn); }));
+    nmcli({QStringLiteral("connection"), QStringLiteral("down"), kBase});
 }
