@@ -29,7 +29,7 @@
 #                          process to end on stop (10)
 #   PRIVATE_NM_LOG_LEVEL   NetworkManager's log level in DIR/nm.log (INFO)
 #   PRIVATE_NM_MANAGED     the devices NetworkManager manages, as device
-#                          specs of NetworkManager.conf(5) separated by commas
+#                          matches of NetworkManager.conf(5) separated by commas
 #                          (type:tun); e.g. type:tun,driver:veth to add veth
 #                          links (which report type "ethernet")
 #
@@ -151,8 +151,8 @@ private_nm_start() {
 </busconfig>
 EOF
 
-  local unmanaged="" spec specs=${PRIVATE_NM_MANAGED:-type:tun}
-  for spec in ${specs//,/ }; do unmanaged+="${unmanaged:+,}except:$spec"; done
+  local unmanaged="" match matches=${PRIVATE_NM_MANAGED:-type:tun}
+  for match in ${matches//,/ }; do unmanaged+="${unmanaged:+,}except:$match"; done
   cat >"$dir/NetworkManager.conf" <<EOF
 [main]
 plugins=keyfile
