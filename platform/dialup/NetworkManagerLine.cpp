@@ -345,7 +345,6 @@ void NetworkManagerLine::dial(const QString &name, const QString &user, const QS
     a.name = name;
     a.profilePath = p.path;
     a.ours = true;
-    a.devices = objectPaths(property(active, kActiveInterface, QStringLiteral("Devices")));
 }
 
 void NetworkManagerLine::deactivate(const QString &activePath)
@@ -439,7 +438,6 @@ void NetworkManagerLine::noticeActivation(const QString &activePath)
     if (!p)
         return;   // not a dialer's connection: kept, so it is not looked at again
     a.name = p->name;
-    a.devices = objectPaths(property(activePath, kActiveInterface, QStringLiteral("Devices")));
     const uint state = property(activePath, kActiveInterface, QStringLiteral("State")).toUInt();
     if (state == ActiveActivated) {
         a.activated = true;
@@ -501,75 +499,75 @@ void NetworkManagerLine::onDeviceStateChanged(const QDBusMessage &message)
     const QString device = message.path();
     const uint state = args.at(0).toUInt();
     const uint reason = args.at(2).toUInt();
-    const QString serves = m_deviceServes.value(device);
-    for (auto it = m_activations.begin(); it != m_activations.end(); ++it) {
-        Activation &a = *it;
-        if (a.name.isEmpty() || a.activated || a.ending)
-            continue;
-        if (it.key() != serves && !a.devices.contains(device)) {
-            // The device is known only once NetworkManager has picked it.
-            a.devices = objectPaths(property(it.key(), kActiveInterface, QStringLiteral("Devices")));
-            if (!a.devices.contains(device))
-                continue;
-        }
-        if (state == DeviceNeedAuth)
-            Q_EMIT verifying(a.name);
-        else if (state == DeviceIpConfig)
-            Q_EMIT loggingOn(a.name);
-        else if (state == DeviceFailed)
-            a.deviceReason = reason;
+    // A device whose activation was not told yet (it began before Tarvo
+    // listened) is asked once.
+    auto serves = m_deviceServes.constFind(device);
+    if (serves == m_deviceServes.constEnd())
+        serves = m_deviceServes.insert(device, objectPath(property(device, kDeviceInterface,
+                                                                   QStringLiteral("ActiveConnection"))));
+    const auto it = m_activations.find(*serves);
+    if (it == m_activations.end() || it->name.isEmpty() || it->activated || it->ending)
         return;
-    }
+    if (state == DeviceNeedAuth)
+        Q_EMIT verifying(it->name);
+    else if (state == DeviceIpConfig)
+        Q_EMIT loggingOn(it->name);
+    else if (state == DeviceFailed)
+        it->deviceReason = reason;
 }
 
 QString NetworkManagerLine::failureText(uint deviceReason, uint activeReason)
 {
-    switch (deviceReason) {
-    case 7:   // NO_SECRETS
+    // NMDeviceStateReason, then NMActiveConnectionStateReason, in plain words.
+    struct Reason {
+        uint number;
+        const char *words;
+    };
+    static const Reason kDevice[] = {
+        {4, "its configuration failed."}, {5, "no IP address could be configured."},
+        {6, "the IP configuration expired."}, {12, "the PPP service did not start."},
+        {13, "the PPP service disconnected."}, {14, "the PPP connection failed."},
+        {15, "DHCP failed."}, {16, "DHCP failed."}, {17, "DHCP failed."},
+        {24, "there is no dial tone."}, {25, "the modem found no carrier."},
+        {26, "the modem timed out while dialing."}, {27, "the modem could not dial."},
+        {28, "the modem could not be started."},
+        {29, "the mobile network did not take the access point name (APN)."},
+        {30, "the mobile network did not register the modem."}, {31, "the mobile network did not register the modem."},
+        {32, "the mobile network did not register the modem."}, {33, "the mobile network did not register the modem."},
+        {34, "the SIM card's PIN was not accepted."}, {44, "the Bluetooth connection failed."},
+        {45, "no SIM card is inserted."}, {46, "the SIM card needs its PIN or PUK."},
+        {47, "the SIM card needs its PIN or PUK."}, {48, "the SIM card is not the right one."},
+        {50, "a connection it depends on failed."}, {57, "the modem failed."},
+        {59, "the SIM card's PIN was not accepted."},
+    };
+    static const Reason kActive[] = {
+        {2, "it was disconnected by its user."}, {3, "its device disconnected."},
+        {4, "the service providing the connection stopped."}, {5, "its IP configuration was not valid."},
+        {6, "the attempt timed out."}, {7, "the VPN service did not start in time."},
+        {8, "the VPN service did not start."}, {11, "the connection was removed."},
+        {12, "a connection it depends on failed."}, {13, "its network device could not be made."},
+        {14, "its network device was removed."},
+    };
+    const auto wordsFor = [](const auto &table, uint number) -> const char * {
+        for (const Reason &r : table)
+            if (r.number == number)
+                return r.words;
+        return nullptr;
+    };
+
+    // A refused password (NO_SECRETS) and a busy or absent modem (MODEM_BUSY,
+    // MODEM_NOT_FOUND, MODEM_MANAGER_UNAVAILABLE) read as the component's own.
+    if (deviceReason == 7)
         return passwordRefusedMessage();
-    case 23:  // MODEM_BUSY
-    case 43:  // MODEM_NOT_FOUND
-    case 52:  // MODEM_MANAGER_UNAVAILABLE
+    if (deviceReason == 23 || deviceReason == 43 || deviceReason == 52)
         return modemBusyMessage();
-    case 4: return notConnected(QStringLiteral("its configuration failed."));
-    case 5: return notConnected(QStringLiteral("no IP address could be configured."));
-    case 6: return notConnected(QStringLiteral("the IP configuration expired."));
-    case 12: return notConnected(QStringLiteral("the PPP service did not start."));
-    case 13: return notConnected(QStringLiteral("the PPP service disconnected."));
-    case 14: return notConnected(QStringLiteral("the PPP connection failed."));
-    case 15: case 16: case 17: return notConnected(QStringLiteral("DHCP failed."));
-    case 24: return notConnected(QStringLiteral("there is no dial tone."));
-    case 25: return notConnected(QStringLiteral("the modem found no carrier."));
-    case 26: return notConnected(QStringLiteral("the modem timed out while dialing."));
-    case 27: return notConnected(QStringLiteral("the modem could not dial."));
-    case 28: return notConnected(QStringLiteral("the modem could not be started."));
-    case 29: return notConnected(QStringLiteral("the mobile network did not take the access point name (APN)."));
-    case 30: case 31: case 32: case 33:
-        return notConnected(QStringLiteral("the mobile network did not register the modem."));
-    case 34: case 59: return notConnected(QStringLiteral("the SIM card's PIN was not accepted."));
-    case 44: return notConnected(QStringLiteral("the Bluetooth connection failed."));
-    case 45: return notConnected(QStringLiteral("no SIM card is inserted."));
-    case 46: case 47: return notConnected(QStringLiteral("the SIM card needs its PIN or PUK."));
-    case 48: return notConnected(QStringLiteral("the SIM card is not the right one."));
-    case 50: return notConnected(QStringLiteral("a connection it depends on failed."));
-    case 57: return notConnected(QStringLiteral("the modem failed."));
-    default: break;
-    }
-    switch (activeReason) {
-    case 2: return notConnected(QStringLiteral("it was disconnected by its user."));
-    case 3: return notConnected(QStringLiteral("its device disconnected."));
-    case 4: return notConnected(QStringLiteral("the service providing the connection stopped."));
-    case 5: return notConnected(QStringLiteral("its IP configuration was not valid."));
-    case 6: return notConnected(QStringLiteral("the attempt timed out."));
-    case 7: return notConnected(QStringLiteral("the VPN service did not start in time."));
-    case 8: return notConnected(QStringLiteral("the VPN service did not start."));
-    case 9: case 10: return passwordRefusedMessage();
-    case 11: return notConnected(QStringLiteral("the connection was removed."));
-    case 12: return notConnected(QStringLiteral("a connection it depends on failed."));
-    case 13: return notConnected(QStringLiteral("its network device could not be made."));
-    case 14: return notConnected(QStringLiteral("its network device was removed."));
-    default: break;
-    }
+    if (const char *words = wordsFor(kDevice, deviceReason))
+        return notConnected(QString::fromLatin1(words));
+    // NO_SECRETS, LOGIN_FAILED
+    if (activeReason == 9 || activeReason == 10)
+        return passwordRefusedMessage();
+    if (const char *words = wordsFor(kActive, activeReason))
+        return notConnected(QString::fromLatin1(words));
     return notConnected(QStringLiteral("no reason was given (device reason %1, connection reason %2).")
                             .arg(deviceReason)
                             .arg(activeReason));

@@ -87,7 +87,6 @@ private:
         bool activated = false;
         bool passwordRefused = false; // the typed password was asked for anew
         uint deviceReason = 0;
-        QStringList devices;
     };
     struct Credentials {
         QString user, password;
@@ -118,7 +117,7 @@ private:
     QHash<QString, Activation> m_activations;
     // What was typed for each profile path being dialled.
     QHash<QString, Credentials> m_credentials;
-    // The activation each device was last said to serve.
+    // The activation each device was last said (or found) to serve.
     QHash<QString, QString> m_deviceServes;
     SecretAgent m_agent;
 };
