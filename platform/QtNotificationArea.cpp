@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPointer>
 #include <array>
 #include <memory>
 
@@ -22,6 +24,8 @@ QtNotificationArea::QtNotificationArea(WindowProcedures &procedures, const Pictu
 
 QtNotificationArea::~QtNotificationArea()
 {
+    if (m_watching)
+        qApp->removeEventFilter(this);
     for (const Entry &e : std::as_const(m_icons)) {
         delete e.icon;
         delete e.window.data();
@@ -94,6 +98,7 @@ bool QtNotificationArea::Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDA
             added.window->show();
             added.window->raise();
         }
+        watchButtons();
         return true;
     }
     case nim::NIM_MODIFY: {
@@ -110,8 +115,11 @@ bool QtNotificationArea::Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDA
         const Entry gone = found.value();
         m_icons.erase(found);
         // The owner may be deleting it from inside the icon's own report.
+        // Hiding Qt's icon destroys its widget at once, so while that
+        // widget's event is being told the icon goes with its deletion.
         if (gone.icon) {
-            gone.icon->hide();
+            if (m_reporting == 0)
+                gone.icon->hide();
             gone.icon->deleteLater();
         }
         if (gone.window) {
@@ -119,11 +127,66 @@ bool QtNotificationArea::Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDA
             gone.window->deleteLater();
         }
         placeWindows();
+        watchButtons();
         return true;
     }
     default:
         return false;
     }
+}
+
+void QtNotificationArea::watchButtons()
+{
+    bool qtIcons = false;
+    for (const Entry &e : std::as_const(m_icons))
+        qtIcons = qtIcons || e.icon;
+    if (qtIcons == m_watching)
+        return;
+    m_watching = qtIcons;
+    if (m_watching)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
+const QSystemTrayIcon *QtNotificationArea::qtIconDrawnBy(const QWidget *widget) const
+{
+    // Qt's own widget for an icon in an X11 notification area; nothing
+    // public leads from the icon to it but its place on the screen.
+    if (qstrcmp(widget->metaObject()->className(), "QSystemTrayIconSys") != 0)
+        return nullptr;
+    const QPoint middle = widget->mapToGlobal(widget->rect().center());
+    for (const Entry &e : m_icons)
+        if (e.icon && e.icon->geometry().contains(middle))
+            return e.icon;
+    return nullptr;
+}
+
+bool QtNotificationArea::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
+        || !watched->isWidgetType())
+        return false;
+    auto *widget = static_cast<QWidget *>(watched);
+    const QSystemTrayIcon *icon = m_findIcon ? m_findIcon(widget) : qtIconDrawnBy(widget);
+    if (!icon)
+        return false;
+    const int message = TrayIconWindow::messageOf(*static_cast<QMouseEvent *>(event));
+    for (auto it = m_icons.begin(); it != m_icons.end(); ++it) {
+        if (it->icon != icon)
+            continue;
+        it->buttonsSeen = true;
+        if (message == 0)
+            return false;
+        const QPointer<QWidget> alive(widget);
+        ++m_reporting;
+        tell(it.key(), message);
+        --m_reporting;
+        // Not delivered to a widget the owner's handler did away with.
+        return alive.isNull();
+    }
+    return false;
 }
 
 bool QtNotificationArea::tell(const Key &key, int mouseMessage)
@@ -139,6 +202,8 @@ bool QtNotificationArea::tell(const Key &key, int mouseMessage)
 
 void QtNotificationArea::activated(const Key &key, QSystemTrayIcon::ActivationReason reason)
 {
+    if (const auto found = m_icons.constFind(key); found != m_icons.constEnd() && found->buttonsSeen)
+        return;   // its widget has told each button event as it came
     std::array<int, 2> messages{};
     switch (reason) {
     case QSystemTrayIcon::Trigger:

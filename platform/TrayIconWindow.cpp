@@ -52,21 +52,39 @@ void TrayIconWindow::paintEvent(QPaintEvent *)
     m_icon.paint(&painter, rect().adjusted(4, 4, -4, -4));
 }
 
-void TrayIconWindow::report(Qt::MouseButton button, int left, int right, int middle)
+int TrayIconWindow::messageOf(const QMouseEvent &event)
 {
-    switch (button) {
+    // Each button's messages are down, up and double click, one after another.
+    int first = 0;
+    switch (event.button()) {
     case Qt::LeftButton:
-        m_mouse(left);
+        first = wm::WM_LBUTTONDOWN;
         break;
     case Qt::RightButton:
-        m_mouse(right);
+        first = wm::WM_RBUTTONDOWN;
         break;
     case Qt::MiddleButton:
-        m_mouse(middle);
+        first = wm::WM_MBUTTONDOWN;
         break;
     default:
-        break;
+        return 0;
     }
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+        return first;
+    case QEvent::MouseButtonRelease:
+        return first + 1;
+    case QEvent::MouseButtonDblClick:
+        return first + 2;
+    default:
+        return 0;
+    }
+}
+
+void TrayIconWindow::report(const QMouseEvent &event)
+{
+    if (const int message = messageOf(event))
+        m_mouse(message);
 }
 
 void TrayIconWindow::mouseMoveEvent(QMouseEvent *)
@@ -76,17 +94,17 @@ void TrayIconWindow::mouseMoveEvent(QMouseEvent *)
 
 void TrayIconWindow::mousePressEvent(QMouseEvent *event)
 {
-    report(event->button(), wm::WM_LBUTTONDOWN, wm::WM_RBUTTONDOWN, wm::WM_MBUTTONDOWN);
+    report(*event);
 }
 
 void TrayIconWindow::mouseReleaseEvent(QMouseEvent *event)
 {
-    report(event->button(), wm::WM_LBUTTONUP, wm::WM_RBUTTONUP, wm::WM_MBUTTONUP);
+    report(*event);
 }
 
 void TrayIconWindow::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    report(event->button(), wm::WM_LBUTTONDBLCLK, wm::WM_RBUTTONDBLCLK, wm::WM_MBUTTONDBLCLK);
+    report(*event);
 }
 
 } // namespace platform

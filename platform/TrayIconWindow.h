@@ -23,6 +23,9 @@ public:
 
     static constexpr int kSide = 36;
 
+    // The mouse message a button event is (wm::), or 0 for one that has none.
+    static int messageOf(const QMouseEvent &event);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -31,7 +34,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    void report(Qt::MouseButton button, int left, int right, int middle);
+    void report(const QMouseEvent &event);
 
     std::function<void(int)> m_mouse;
     QIcon m_icon;

@@ -7,9 +7,12 @@
 #include "platform/QtControlHost.h"
 #include "platform/QtNotificationArea.h"
 #include "platform/QtWindowManager.h"
+#include "platform/TrayIconWindow.h"
 
+#include <QApplication>
 #include <QJsonObject>
 #include <QPluginLoader>
+#include <QTest>
 #include <QWidget>
 #include <vector>
 #include <gtest/gtest.h>
@@ -229,6 +232,107 @@ TEST_F(SysTrayControl, AShownControlTakesItsIconOutWhenItGoes)
     EXPECT_EQ(tray.calls.last().message, nim::NIM_DELETE);
     EXPECT_EQ(tray.calls.last().data.uFlags, 0u);
 }
+
+// The mouse on a shown icon as a desktop delivers it: button events on the
+// icon's window, stamped with their times, so that Qt's own double-click
+// rule decides which second press is a double click. Once with the widget
+// Qt puts into a notification area (a widget of the test's here, as the
+// offscreen desktop has no notification area), once with the window of its
+// own that an icon gets where there is none.
+class TrayIconMouse : public ::testing::TestWithParam<QtNotificationArea::Place> {
+protected:
+    void SetUp() override
+    {
+        area.setIconWidgetFinder([this](const QWidget *widget) -> const QSystemTrayIcon * {
+            return widget == &qtIconWidget ? area.findChild<QSystemTrayIcon *>() : nullptr;
+        });
+        qtIconWidget.setFixedSize(24, 24);
+        qtIconWidget.show();
+        site = host.createSite(QStringLiteral("TrayView1"), {{{QStringLiteral("InTray"), true}}, {{QStringLiteral("TrayIcon"), kIcon}}},
+                               [this](qint32 dispId, QVariantList &params) {
+                                   if (dispId != TarvoTrayCtl::Event::MouseMove)
+                                       heard << std::pair{dispId, params};
+                               });
+        control.reset(plugIn.CreateInstance(&form, *site));
+        control->Load();
+        ASSERT_TRUE(iconWindow());
+    }
+    QWidget *iconWindow() const
+    {
+        if (GetParam() != QtNotificationArea::Place::OwnWindow)
+            return const_cast<QWidget *>(&qtIconWidget);
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (qobject_cast<TrayIconWindow *>(w) && w->isVisible())
+                return w;
+        return nullptr;
+    }
+    // A press or release of `button` `at` milliseconds on the desktop's clock.
+    void button(QEvent::Type type, Qt::MouseButton button, int at)
+    {
+        QWidget *w = iconWindow();
+        const QPoint middle = w->rect().center();
+        qt_handleMouseEvent(w->windowHandle(), middle, w->mapToGlobal(middle),
+                            type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton, button, type,
+                            Qt::NoModifier, at);
+    }
+    // Two clicks of `b`, the second `gap` milliseconds after the first.
+    void twoClicks(Qt::MouseButton b, int gap)
+    {
+        // Far after anything before: Qt keeps the last press across tests.
+        s_clock += 100000;
+        button(QEvent::MouseButtonPress, b, s_clock);
+        button(QEvent::MouseButtonRelease, b, s_clock + 20);
+        button(QEvent::MouseButtonPress, b, s_clock + gap);
+        button(QEvent::MouseButtonRelease, b, s_clock + gap + 20);
+    }
+    using Heard = QList<std::pair<qint32, QVariantList>>;
+    static Heard expected(qint16 button, bool asDoubleClick)
+    {
+        using namespace TarvoTrayCtl::Event;
+        return {{MouseDown, {button, 0}}, {MouseUp, {button, 0}}, {asDoubleClick ? MouseDblClick : MouseDown, {button, 0}}, {MouseUp, {button, 0}}};
+    }
+
+    static inline int s_clock = 1000000;
+    QtWindowManager windows;
+    WindowProcedures procedures;
+    PictureTable pictures;
+    QtNotificationArea area{procedures, pictures, GetParam()};
+    RecordingControlHost host{{area, windows, procedures, pictures}};
+    TarvoTrayCtl::TarvoTray plugIn;
+    QWidget form;
+    QWidget qtIconWidget;
+    std::unique_ptr<ControlSite> site;
+    std::unique_ptr<_cSysTray> control;
+    Heard heard;
+};
+
+TEST_P(TrayIconMouse, EveryRightReleaseIsAMouseUpHoweverCloseTheClicks)
+{
+    const int doubleClickTime = QApplication::doubleClickInterval();
+    for (int gap = 50; gap <= 500; gap += 25) {
+        SCOPED_TRACE(gap);
+        heard.clear();
+        twoClicks(Qt::RightButton, gap);
+        EXPECT_EQ(heard, expected(2, gap < doubleClickTime));
+    }
+}
+
+TEST_P(TrayIconMouse, ALeftDoubleClickIsToldBetweenItsTwoReleases)
+{
+    twoClicks(Qt::LeftButton, 120);
+    EXPECT_EQ(heard, expected(1, true));
+    // A middle click is no event of the control's.
+    heard.clear();
+    twoClicks(Qt::MiddleButton, 120);
+    EXPECT_TRUE(heard.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(, TrayIconMouse,
+                         ::testing::Values(QtNotificationArea::Place::NotificationArea, QtNotificationArea::Place::OwnWindow),
+                         [](const ::testing::TestParamInfo<QtNotificationArea::Place> &param) {
+                             return param.param == QtNotificationArea::Place::OwnWindow ? std::string("OwnWindow")
+                                                                                        : std::string("NotificationArea");
+                         });
 
 // The plug-in as the program loads it: a library beside the program,
 // found by its interface, carrying the control's identity.
