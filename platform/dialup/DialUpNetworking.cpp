@@ -327,6 +327,9 @@ void DialUpNetworking::onConnected(const QString &name)
         d = &m_dials.back();
         d->name = name;
     }
+    // A line says it once per session; told twice, the one window stays.
+    if (d->stage == Stage::Connected && d->connected)
+        return;
     retire(d->dialog);
     retire(d->progress);
     d->dialog = nullptr;

@@ -3,6 +3,8 @@
 #include "platform/SectionFile.h"
 #include "platform/dialup/NetworkManagerLine.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <cstdio>
 
 namespace dialup {
@@ -10,6 +12,7 @@ namespace dialup {
 namespace {
 
 const QString kAddresses = QStringLiteral("HKEY_CURRENT_USER\\RemoteAccess\\Addresses");
+constexpr int kNetworkManagerStartMs = 5000;
 
 QString stringData(const QByteArray &data)
 {
@@ -39,8 +42,17 @@ Machine::Machine(platform::Clock &clock, const QString &folder)
 {
     if (m_dialer == Dialer::NetworkManager) {
         m_networkManager = std::make_unique<NetworkManagerLine>();
+        // The program reads the connection list as it starts: NetworkManager
+        // is given a few seconds to tell it, with the event loop running, so
+        // that a slow start shows as an empty list rather than a hang.
+        if (!m_networkManager->settledOnce()) {
+            QEventLoop loop;
+            QObject::connect(m_networkManager.get(), &NetworkManagerLine::settled, &loop, &QEventLoop::quit);
+            QTimer::singleShot(kNetworkManagerStartMs, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
         if (!m_networkManager->available())
-            std::fprintf(stderr, "tarvo: NetworkManager does not answer on the system bus; no connection can be dialled\n");
+            std::fprintf(stderr, "tarvo: NetworkManager does not answer on the system bus; connections are dialled once it does\n");
         // The dial-up connections are NetworkManager's, whatever the file says.
         NetworkManagerLine *line = m_networkManager.get();
         m_registry.provideKey(kAddresses, [line] {

@@ -85,6 +85,20 @@ public:
         }
     }
 
+    // Lets the event loop run until `done` holds, for at most `ms` of real
+    // time: for what only NetworkManager's own pace decides.
+    bool waitFor(const std::function<bool()> &done, int ms = 15000)
+    {
+        const QDeadlineTimer deadline(ms);
+        while (!done()) {
+            if (deadline.hasExpired())
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        return true;
+    }
+
     platform::QtKeystrokes realKeys;
     dialup::NetworkManagerLine line;
     dialup::DialUpNetworking dialup;
@@ -135,7 +149,8 @@ protected:
     {
         nmcli({QStringLiteral("connection"), QStringLiteral("down"), kUp}, false);
         d = std::make_unique<NetworkManagerDesktop>();
-        ASSERT_TRUE(d->line.available()) << "NetworkManager does not answer on DBUS_SYSTEM_BUS_ADDRESS";
+        ASSERT_TRUE(d->waitFor([&] { return d->line.listed(); }))
+            << "NetworkManager does not answer on DBUS_SYSTEM_BUS_ADDRESS";
         ASSERT_TRUE(d->line.connections().contains(kUp));
         f = &d->start();
     }
