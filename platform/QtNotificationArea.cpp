@@ -32,17 +32,9 @@ QtNotificationArea::~QtNotificationArea()
     }
 }
 
-bool QtNotificationArea::useOwnWindow() const
+bool QtNotificationArea::trayAvailable() const
 {
-    switch (m_place) {
-    case Place::NotificationArea:
-        return false;
-    case Place::OwnWindow:
-        return true;
-    case Place::Automatic:
-        break;
-    }
-    return !QSystemTrayIcon::isSystemTrayAvailable();
+    return m_trayAvailable ? m_trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void QtNotificationArea::apply(Entry &entry, const NOTIFYICONDATAA &data)
@@ -51,19 +43,36 @@ void QtNotificationArea::apply(Entry &entry, const NOTIFYICONDATAA &data)
         entry.callbackMessage = data.uCallbackMessage;
         entry.hasCallback = true;
     }
+    if (data.uFlags & nif::NIF_TIP)
+        entry.tip = shownTip(data);
+    if (data.uFlags & nif::NIF_ICON)
+        entry.image = m_pictures.imageOf(data.hIcon);
     if (entry.window) {
         if (data.uFlags & nif::NIF_TIP)
-            entry.window->setTip(shownTip(data));
+            entry.window->setTip(entry.tip);
         if (data.uFlags & nif::NIF_ICON)
-            entry.window->setIcon(m_pictures.imageOf(data.hIcon));
-        return;
+            entry.window->setIcon(entry.image);
     }
-    if (data.uFlags & nif::NIF_TIP)
-        entry.icon->setToolTip(shownTip(data));
-    if (data.uFlags & nif::NIF_ICON)
-        entry.icon->setIcon(m_pictures.imageOf(data.hIcon));
-    // Qt shows no entry without a picture; the place is kept all the same.
-    entry.icon->setVisible(!entry.icon->icon().isNull());
+    if (entry.icon) {
+        if (data.uFlags & nif::NIF_TIP)
+            entry.icon->setToolTip(entry.tip);
+        if (data.uFlags & nif::NIF_ICON)
+            entry.icon->setIcon(entry.image);
+        // Qt shows no entry without a picture; the place is kept all the
+        // same. A shown icon stays so while the desktop has no notification
+        // area: Qt puts it there when one comes.
+        entry.icon->setVisible(!entry.icon->icon().isNull());
+    }
+}
+
+void QtNotificationArea::addWindow(const Key &key, Entry &entry)
+{
+    entry.window = new TrayIconWindow([this, key](int message) { tell(key, message); });
+    entry.window->setTip(entry.tip);
+    entry.window->setIcon(entry.image);
+    placeWindows();
+    entry.window->show();
+    entry.window->raise();
 }
 
 void QtNotificationArea::placeWindows()
@@ -72,6 +81,24 @@ void QtNotificationArea::placeWindows()
     for (const Entry &e : std::as_const(m_icons))
         if (e.window)
             e.window->placeInCorner(slot++);
+}
+
+void QtNotificationArea::rehome()
+{
+    m_rehomePending = false;
+    if (m_place != Place::Automatic)
+        return;
+    const bool tray = trayAvailable();
+    for (auto it = m_icons.begin(); it != m_icons.end(); ++it) {
+        if (tray && it->window) {
+            it->window->hide();
+            it->window->deleteLater();
+            it->window = nullptr;
+        } else if (!tray && !it->window) {
+            addWindow(it.key(), *it);
+        }
+    }
+    placeWindows();
 }
 
 bool QtNotificationArea::Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDATAA &data)
@@ -84,21 +111,16 @@ bool QtNotificationArea::Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDA
         if (m_icons.contains(key))
             return false;
         Entry entry;
-        if (useOwnWindow()) {
-            entry.window = new TrayIconWindow([this, key](int message) { tell(key, message); });
-        } else {
+        if (m_place != Place::OwnWindow) {
             entry.icon = new QSystemTrayIcon(this);
             connect(entry.icon, &QSystemTrayIcon::activated, this,
                     [this, key](QSystemTrayIcon::ActivationReason reason) { activated(key, reason); });
         }
         Entry &added = m_icons.insert(key, entry).value();
         apply(added, data);
-        if (added.window) {
-            placeWindows();
-            added.window->show();
-            added.window->raise();
-        }
-        watchButtons();
+        if (m_place == Place::OwnWindow || (m_place == Place::Automatic && !trayAvailable()))
+            addWindow(key, added);
+        watchIconWidgets();
         return true;
     }
     case nim::NIM_MODIFY: {
@@ -127,7 +149,7 @@ bool QtNotificationArea::Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDA
             gone.window->deleteLater();
         }
         placeWindows();
-        watchButtons();
+        watchIconWidgets();
         return true;
     }
     default:
@@ -135,7 +157,7 @@ bool QtNotificationArea::Shell_NotifyIconA(quint32 dwMessage, const NOTIFYICONDA
     }
 }
 
-void QtNotificationArea::watchButtons()
+void QtNotificationArea::watchIconWidgets()
 {
     bool qtIcons = false;
     for (const Entry &e : std::as_const(m_icons))
@@ -149,11 +171,18 @@ void QtNotificationArea::watchButtons()
         qApp->removeEventFilter(this);
 }
 
+bool QtNotificationArea::isIconWidget(const QWidget *widget) const
+{
+    if (m_findIcon)
+        return m_findIcon(widget) != nullptr;
+    return qstrcmp(widget->metaObject()->className(), "QSystemTrayIconSys") == 0;
+}
+
 const QSystemTrayIcon *QtNotificationArea::qtIconDrawnBy(const QWidget *widget) const
 {
     // Qt's own widget for an icon in an X11 notification area; nothing
     // public leads from the icon to it but its place on the screen.
-    if (qstrcmp(widget->metaObject()->className(), "QSystemTrayIconSys") != 0)
+    if (!isIconWidget(widget))
         return nullptr;
     const QPoint middle = widget->mapToGlobal(widget->rect().center());
     for (const Entry &e : m_icons)
@@ -165,10 +194,22 @@ const QSystemTrayIcon *QtNotificationArea::qtIconDrawnBy(const QWidget *widget) 
 bool QtNotificationArea::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if ((type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
-        || !watched->isWidgetType())
+    const bool button =
+        type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick;
+    const bool shown = type == QEvent::Show || type == QEvent::Hide;
+    if ((!button && !shown) || !watched->isWidgetType())
         return false;
     auto *widget = static_cast<QWidget *>(watched);
+    if (shown) {
+        // Qt hides its icons' widgets when the notification area goes and
+        // makes new ones when one comes: the moment to look again, once the
+        // change is through.
+        if (m_place == Place::Automatic && !m_rehomePending && isIconWidget(widget)) {
+            m_rehomePending = true;
+            QMetaObject::invokeMethod(this, &QtNotificationArea::rehome, Qt::QueuedConnection);
+        }
+        return false;
+    }
     const QSystemTrayIcon *icon = m_findIcon ? m_findIcon(widget) : qtIconDrawnBy(widget);
     if (!icon)
         return false;

@@ -52,9 +52,21 @@ find_icon() {
   read -r x y <<<"$at"
 }
 
-trayer --edge bottom --align right --widthtype pixel --width 160 --height 32 \
-  --transparent false --tint 0x888888 >/dev/null 2>&1 & pids+=($!)
-until_true 10 "the notification area appears" visible '^panel$'
+start_tray() {
+  trayer --edge bottom --align right --widthtype pixel --width 160 --height 32 \
+    --transparent false --tint 0x888888 >/dev/null 2>&1 & trayer=$!; pids+=("$trayer")
+  until_true 10 "the notification area appears" visible '^panel$'
+}
+# Whether the icon found last ($x, $y) stands inside the notification area.
+in_tray() {
+  local panel
+  panel=$(xdotool search --all --onlyvisible --name '^panel$' | head -1)
+  [ -n "$panel" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$panel")"
+  [ "$x" -ge "$X" ] && [ "$x" -lt $((X + WIDTH)) ] && [ "$y" -ge "$Y" ] && [ "$y" -lt $((Y + HEIGHT)) ]
+}
+icon_in_tray() { find_icon && in_tray; }
+start_tray
 
 (cd "$work" && exec ./tarvo >"$work/tarvo.out" 2>&1) & tarvo=$!; pids+=("$tarvo")
 until_true 20 "the main window shows" has main
@@ -87,6 +99,21 @@ xdotool mousemove "$x" "$y" click 3
 until_true 10 "the tray menu opens" visible '^Tarvo - Menu$'
 xdotool mousemove "$x" "$y" click 3
 until_true 10 "the tray menu closes" not_visible '^Tarvo - Menu$'
+
+# The notification area goes (a panel restarting, here killed outright):
+# the hidden Tarvo's icon becomes a window of its own within two seconds,
+# which a click reaches; when the area is back the icon is in it again and
+# the window is gone, again within two seconds.
+kill -KILL "$trayer"; wait "$trayer" 2>/dev/null || true
+until_true 2 "the icon's own window shows when the notification area goes" visible '^Not Online$'
+own=$(xdotool search --all --onlyvisible --name '^Not Online$' | head -1)
+xdotool mousemove --window "$own" 18 18 click 3
+until_true 10 "the tray menu opens from the icon's own window" visible '^Tarvo - Menu$'
+xdotool mousemove --window "$own" 18 18 click 3
+until_true 10 "the tray menu closes again" not_visible '^Tarvo - Menu$'
+start_tray
+until_true 2 "the icon's own window goes when the notification area is back" not_visible '^Not Online$'
+until_true 2 "the icon is in the notification area again" icon_in_tray
 
 # A left double click on the icon goes online; the stand-in connects, and
 # the session icon takes the idle one's place (a window of its own).

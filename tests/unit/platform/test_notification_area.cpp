@@ -193,4 +193,60 @@ TEST_F(NotificationAreaTest, WithoutANotificationAreaAnIconIsAWindowOfItsOwn)
     EXPECT_FALSE(ownWindow(QStringLiteral("Tarvo - 2 hrs 5 mins")));
 }
 
+// The notification area may go and come back while the program runs (a
+// panel restarting): Qt hides its icon's widget when the area goes and
+// shows a new one when it comes, and the icon has a window of its own
+// exactly while there is no area to hold it.
+TEST_F(NotificationAreaTest, AWindowOfItsOwnStandsInWhileTheNotificationAreaIsAway)
+{
+    bool areaThere = true;
+    QWidget qtIconWidget;   // stands for the widget Qt puts into the area
+    QtNotificationArea automatic(procedures, pictures, QtNotificationArea::Place::Automatic, [this] { return now; });
+    automatic.setTrayAvailability([&] { return areaThere; });
+    automatic.setIconWidgetFinder([&](const QWidget *w) -> const QSystemTrayIcon * {
+        return w == &qtIconWidget ? automatic.findChild<QSystemTrayIcon *>() : nullptr;
+    });
+    ASSERT_TRUE(automatic.Shell_NotifyIconA(nim::NIM_ADD, record(7, 0, QStringLiteral("Not Online"))));
+    qtIconWidget.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ownWindow(QStringLiteral("Not Online")));
+
+    // The area goes: the icon's window comes, with the tip and picture as
+    // they are now, and hears the mouse.
+    ASSERT_TRUE(automatic.Shell_NotifyIconA(nim::NIM_MODIFY, record(7, 0, QStringLiteral("Tarvo - 0 hrs 3 mins"), nif::NIF_TIP)));
+    areaThere = false;
+    qtIconWidget.hide();
+    QCoreApplication::processEvents();
+    TrayIconWindow *window = ownWindow(QStringLiteral("Tarvo - 0 hrs 3 mins"));
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->icon().cacheKey(), red.image().cacheKey());
+    QTest::mouseClick(window, Qt::RightButton);
+    EXPECT_EQ(g_heard.size(), 2);
+    // Changes while away reach the window.
+    ASSERT_TRUE(automatic.Shell_NotifyIconA(nim::NIM_MODIFY, record(7, 0, QStringLiteral("Tarvo - 0 hrs 4 mins"), nif::NIF_TIP)));
+    EXPECT_EQ(window->toolTip(), QStringLiteral("Tarvo - 0 hrs 4 mins"));
+
+    // It comes back: the window goes, the icon is Qt's again, once.
+    areaThere = true;
+    qtIconWidget.show();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(ownWindow(QStringLiteral("Tarvo - 0 hrs 4 mins")));
+    const QSystemTrayIcon *icon = automatic.findChild<QSystemTrayIcon *>();
+    ASSERT_TRUE(icon);
+    EXPECT_TRUE(icon->isVisible());
+    EXPECT_EQ(icon->toolTip(), QStringLiteral("Tarvo - 0 hrs 4 mins"));
+    EXPECT_EQ(automatic.findChildren<QSystemTrayIcon *>().size(), 1);
+
+    // Gone again, then taken out while away: nothing of it stays.
+    areaThere = false;
+    qtIconWidget.hide();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(ownWindow(QStringLiteral("Tarvo - 0 hrs 4 mins")));
+    ASSERT_TRUE(automatic.Shell_NotifyIconA(nim::NIM_DELETE, record(7, 0, QString(), 0)));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(ownWindow(QStringLiteral("Tarvo - 0 hrs 4 mins")));
+    EXPECT_TRUE(automatic.findChildren<QSystemTrayIcon *>().isEmpty());
+}
+
 } // namespace
