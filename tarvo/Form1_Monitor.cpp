@@ -82,9 +82,7 @@ void Form1::Intercept()
                 windows.setForegroundWindow(windows.handleOf(&question));
             } else {
                 windows.setForegroundWindow(windows.handleOf(&question));
-                const QColor first = Form5::background(question.Label3);
-                Form5::setBackground(label, Form5::background(label) == first ? Form5::background(question.Label4)
-                                                                               : first);
+                question.flash(label);
             }
         };
 

@@ -1,6 +1,7 @@
 #include "tarvo/Form5.h"
 
 #include "tarvo/Codes.h"
+#include "tarvo/Colours.h"
 #include "tarvo/Form1.h"
 #include "tarvo/Module2.h"
 
@@ -15,6 +16,11 @@ namespace {
 
 // Procedure numbers of this window in the error log.
 enum Proc { PCom_Click = 1, PForm_Activate = 2 };
+
+// Which of the two holders' colours a flashing label shows is kept beside
+// it, never read back from the colours: a desktop's palette may make them
+// anything.
+const char *const kFlashed = "flashed";
 
 QLabel *message(DesignLayout &layout, QWidget *parent, const QString &text)
 {
@@ -32,6 +38,9 @@ Form5::Form5(Form1 &main)
     : ChildWindow(main, Window::Question)
 {
     setWindowTitle(QStringLiteral("Tarvo"));
+    // On top from the start: made so later, the window would be made anew
+    // under the user's eyes.
+    //X
     Label1 = message(m_layout, this, QStringLiteral("              Tarvo Detected A Live Connection .                    Do You Want Tarvo To Take Over and Monitor        The LIve Connection ?"));
     Label2 = message(m_layout, this, QStringLiteral("           Tarvo Detected A Connection In Progess .                    Do You Want Tarvo To Take Over and Monitor        The Connection In Progress?"));
     Label5 = message(m_layout, this, connectCaption());
@@ -41,10 +50,10 @@ Form5::Form5(Form1 &main)
     Label4 = new QLabel(this);
     Label3->hide();
     Label4->hide();
-    setBackground(Label3, QColor(255, 255, 128));
-    setBackground(Label4, QColor(255, 255, 255));
-    setBackground(Label1, background(Label4));
-    setBackground(Label2, background(Label4));
+    paintReadable(Label3, QPalette::Window, QPalette::WindowText, QColor(255, 255, 128));
+    paintReadable(Label4, QPalette::Window, QPalette::WindowText, QColor(255, 255, 255));
+    paintFrom(Label1, Label4);
+    paintFrom(Label2, Label4);
 
     Com[1] = m_layout.place(new QPushButton(QStringLiteral("&Yes"), this), 70, 90, 80, 28);
     Com[0] = m_layout.place(new QPushButton(QStringLiteral("&No"), this), 170, 90, 80, 28);
@@ -81,11 +90,29 @@ QColor Form5::background(const QLabel *label)
     return label->palette().color(QPalette::Window);
 }
 
-void Form5::setBackground(QLabel *label, const QColor &colour)
+QColor Form5::foreground(const QLabel *label)
+{
+    return label->palette().color(QPalette::WindowText);
+}
+
+void Form5::paintFrom(QLabel *label, const QLabel *holder)
 {
     QPalette p = label->palette();
-    p.setColor(QPalette::Window, colour);
+    p.setColor(QPalette::Window, background(holder));
+    p.setColor(QPalette::WindowText, foreground(holder));
     label->setPalette(p);
+}
+
+void Form5::flash(QLabel *label)
+{
+    const bool on = !flashed(label);
+    label->setProperty(kFlashed, on);
+    paintFrom(label, on ? Label3 : Label4);
+}
+
+bool Form5::flashed(const QLabel *label) const
+{
+    return label->property(kFlashed).toBool();
 }
 
 void Form5::Com_Click(int Index)

@@ -40,14 +40,21 @@ public:
     // NoAnswer, AnswerNo or AnswerYes.
     int TakeOverAnswer = NoAnswer;
 
-    // The label's background, and setting it (the flash alternates these).
+    // The colours a label shows.
     static QColor background(const QLabel *label);
-    static void setBackground(QLabel *label, const QColor &colour);
+    static QColor foreground(const QLabel *label);
+    // Switches `label` between the two holders' colours, once a call; the
+    // first switch leaves `Label4`'s colours for `Label3`'s.
+    void flash(QLabel *label);
+    bool flashed(const QLabel *label) const;
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Both colours of a holder, background and text, on `label`.
+    static void paintFrom(QLabel *label, const QLabel *holder);
+
     DesignLayout m_layout{1};
 };
 

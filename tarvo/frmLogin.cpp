@@ -1,6 +1,7 @@
 #include "tarvo/frmLogin.h"
 
 #include "tarvo/Codes.h"
+#include "tarvo/Colours.h"
 #include "tarvo/DatabaseFile.h"
 #include "tarvo/Form1.h"
 #include "tarvo/Form2.h"
@@ -73,14 +74,20 @@ frmLogin::frmLogin(Form1 &main)
 
 void frmLogin::showPasswordStored(bool stored)
 {
-    QPalette p = txtPassword->palette();
-    p.setColor(QPalette::Base, stored ? kStoredColour : palette().color(QPalette::Base));
-    txtPassword->setPalette(p);
+    m_passwordStored = stored;
+    if (stored) {
+        paintReadable(txtPassword, QPalette::Base, QPalette::Text, kStoredColour);
+    } else {
+        QPalette p = txtPassword->palette();
+        p.setColor(QPalette::Base, palette().color(QPalette::Base));
+        p.setColor(QPalette::Text, palette().color(QPalette::Text));
+        txtPassword->setPalette(p);
+    }
 }
 
 bool frmLogin::passwordStoredLook() const
 {
-    return txtPassword->palette().color(QPalette::Base) == kStoredColour;
+    return m_passwordStored;
 }
 
 void frmLogin::showEvent(QShowEvent *event)

@@ -27,6 +27,8 @@ public:
     void Help_Click();
 
     // A password is stored: the box shows it in its own colour, empty.
+    // Whether it does is kept apart from the colour, which a dark desktop
+    // changes.
     void showPasswordStored(bool stored);
     bool passwordStoredLook() const;
 
@@ -44,6 +46,7 @@ public:
 
 private:
     DesignLayout m_layout{1};
+    bool m_passwordStored = false;
 
 protected:
     void showEvent(QShowEvent *event) override;
