@@ -40,7 +40,7 @@ Form5::Form5(Form1 &main)
     setWindowTitle(QStringLiteral("Tarvo"));
     // On top from the start: made so later, the window would be made anew
     // under the user's eyes.
-    //X
+    setWindowFlag(Qt::WindowStaysOnTopHint);
     Label1 = message(m_layout, this, QStringLiteral("              Tarvo Detected A Live Connection .                    Do You Want Tarvo To Take Over and Monitor        The LIve Connection ?"));
     Label2 = message(m_layout, this, QStringLiteral("           Tarvo Detected A Connection In Progess .                    Do You Want Tarvo To Take Over and Monitor        The Connection In Progress?"));
     Label5 = message(m_layout, this, connectCaption());

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -463,4 +464,69 @@ TEST_F(Engine, UnansweredDisconnectQuestionCountsDownOnTopAndHangsUp)
     EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Open")));
     EXPECT_EQ(f->track->recordCount(), 1);
     EXPECT_TRUE(d.boxes.shown().empty());
+}
+
+// The system clock read every 100 ms across the set times: each question
+// opens in its own second, never in the half second before it, and its
+// window is made once however often the ticks keep it on top.
+TEST_F(Engine, TimedQuestionsOpenInTheirOwnSecondInAWindowMadeOnce)
+{
+    start();
+    f->KeepOnline->setInterval(100);
+    f->ScheduleArmed = true;
+    const QDate day = d.clock.now().date();
+    // Steps the clock 100 ms at a time from `from` until a question shows;
+    // gives the moment it showed at.
+    const auto stepUntilAsked = [&](QDateTime from, QLabel *tarvo::Form5::*label) {
+        for (QDateTime moment = from; moment < from.addSecs(3); moment = moment.addMSecs(100)) {
+            d.clock.setMoment(moment);
+            f->KeepOnline_Timer();
+            const tarvo::Form5 *question = f->loadedWindow<tarvo::Form5>();
+            if (question && question->isVisible() && !(question->*label)->isHidden())
+                return moment;
+        }
+        return QDateTime();
+    };
+    // Counts the times a window is hidden or shown.
+    struct Blinks : QObject {
+        int count = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            count += event->type() == QEvent::Hide || event->type() == QEvent::Show;
+            return false;
+        }
+    };
+    const auto keptOnTopInOneWindow = [&](const QDateTime &askedAt) {
+        tarvo::Form5 &question = f->window<tarvo::Form5>();
+        const QWindow *made = question.windowHandle();
+        ASSERT_TRUE(made);
+        Blinks blinks;
+        question.installEventFilter(&blinks);
+        for (int i = 1; i <= 20; ++i) {
+            d.clock.setMoment(askedAt.addMSecs(100 * i));
+            f->KeepOnline_Timer();
+            ASSERT_TRUE(question.isVisible());
+            EXPECT_TRUE(question.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        }
+        EXPECT_EQ(question.windowHandle(), made);
+        EXPECT_EQ(blinks.count, 0);
+        question.removeEventFilter(&blinks);
+        question.Com[0]->click();
+    };
+
+    f->ConnectAt = QStringLiteral("6:10:27 am");
+    const QDateTime connectAsked = stepUntilAsked(QDateTime(day, QTime(6, 10, 25, 500)), &tarvo::Form5::Label5);
+    EXPECT_EQ(connectAsked, QDateTime(day, QTime(6, 10, 27)));
+    keptOnTopInOneWindow(connectAsked);
+
+    choose(QStringLiteral("Open"));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    const QDateTime upAt = d.clock.now().toQDateTime();
+    const QTime hangUp = upAt.time().addSecs(2);
+    f->DisconnectAt = rt::DateTime::fromTime(hangUp);
+    const QDateTime disconnectAsked = stepUntilAsked(upAt.addMSecs(500), &tarvo::Form5::Label6);
+    EXPECT_EQ(disconnectAsked, QDateTime(day, hangUp));
+    keptOnTopInOneWindow(disconnectAsked);
+    EXPECT_TRUE(lineUp());
 }
