@@ -4,6 +4,7 @@
 #include "platform/dialup/NetworkManagerReasons.h"
 
 #include <QDBusArgument>
+#include <QDeadlineTimer>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
@@ -43,6 +44,9 @@ const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
 // it as soon as the activation is under way, so a silence this long means
 // it is stopped or stuck.
 constexpr int kActivateTimeoutMs = 25000;
+// How long a request NetworkManager did not answer may still bring its
+// connection up unasked.
+constexpr int kAbandonedForMs = 10 * 60 * 1000;
 // How often the bus connection is looked at, and made again once lost.
 constexpr int kBusCheckMs = 1000;
 
@@ -436,6 +440,7 @@ void NetworkManagerLine::left()
     m_dialing.clear();
     m_waiting.clear();
     m_credentials.clear();
+    m_abandoned.clear();
     // The names stay as they were last read: an outage is not a removal.
     m_order.clear();
     m_profiles.clear();
@@ -665,9 +670,14 @@ void NetworkManagerLine::dialAnswered(const QString &name, quint64 dial, const Q
         m_dialing.remove(name);
     if (!answered(reply)) {
         forgetCredentials(profilePath, dial);
+        // Not answered is not refused: a NetworkManager that was stuck may
+        // still act on the request when it wakes, long after anyone waits
+        // for it.
+        if (unanswered(reply))
+            m_abandoned.insert(profilePath, QDeadlineTimer(kAbandonedForMs));
         if (!current)
             return;
-        qCWarning(lcNetworkManager) << "activation of" << name << "refused:" << reply.errorName() << reply.errorMessage();
+        qCWarning(lcNetworkManager) << "activation of" << name << "not made:" << reply.errorName();
         if (unanswered(reply))
             fail(name, noAnswerMessage());
         else if (gone(reply))
@@ -797,6 +807,20 @@ void NetworkManagerLine::activationLearnt(const QString &path, const QVariantMap
         if (p == m_profiles.cend() || !p->dialer)
             return;   // not a dialer's connection: kept, so it is not looked at again
         a.name = p->name;
+    }
+    if (const auto late = m_abandoned.find(a.profilePath); late != m_abandoned.end() && !a.dial) {
+        const bool fresh = !late->hasExpired();
+        m_abandoned.erase(late);
+        bool dialling = false;
+        for (const Dialing &d : std::as_const(m_dialing))
+            dialling = dialling || d.profilePath == a.profilePath;
+        if (fresh && !dialling) {
+            // The request that timed out, carried out after all: nobody
+            // dials it any more.
+            qCInfo(lcNetworkManager) << "late activation of" << a.name << "taken down";
+            a.ending = true;
+            deactivate(path);
+        }
     }
     const uint state = properties.value(QStringLiteral("State")).toUInt();
     qCDebug(lcNetworkManager) << "activation" << path << "of" << a.name << "state" << state;

@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusVirtualObject>
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QMap>
 #include <QSet>
@@ -222,6 +223,9 @@ private:
     QHash<QString, Dialing> m_dialing;      // by name: ActivateConnection not answered yet
     QHash<QString, Waiting> m_waiting;      // by name: to be dialled once the list is read
     QHash<QString, Credentials> m_credentials;  // by profile path: what was typed
+    // By profile path: an activation request that went unanswered, until
+    // when an activation of it that nobody asked for is taken down.
+    QHash<QString, QDeadlineTimer> m_abandoned;
 
     SecretAgent m_agent;
 };

@@ -16,6 +16,7 @@
 #
 #   bash tests/nm/private-nm.sh start DIR    # 0 up, 77 cannot run here, 1 failed
 #   bash tests/nm/private-nm.sh stop DIR
+#   bash tests/nm/private-nm.sh stop-nm|start-nm|stop-bus|start-bus DIR
 #
 # Only tun devices are managed (PRIVATE_NM_MANAGED widens that); no profile
 # is made for a device behind the tests' back. NetworkManager's run and
@@ -32,6 +33,19 @@
 #                          matches of NetworkManager.conf(5) separated by commas
 #                          (type:tun); e.g. type:tun,driver:veth to add veth
 #                          links (which report type "ethernet")
+#
+# The parts can be ended and started again, for tests of what survives a
+# restart (as functions, or as commands with the folder):
+#
+#   private_nm_daemon_stop DIR [SIGNAL]   NetworkManager ends (TERM; KILL for
+#                                         a crash), its namespaces and links
+#                                         with it
+#   private_nm_daemon_start DIR           started again, in fresh namespaces
+#   private_nm_bus_stop DIR [SIGNAL]      the bus is killed (KILL)
+#   private_nm_bus_start DIR              started again on the same address
+#
+# To freeze NetworkManager, signal its process (STOP, CONT): the
+# "NetworkManager PID STARTED" line of DIR/pids names it.
 #
 # After a start: PRIVATE_NM_DIR, PRIVATE_NM_PID, PRIVATE_NM_BUS_PID and
 # DBUS_SYSTEM_BUS_ADDRESS are exported. The bus and NetworkManager are
@@ -179,26 +193,77 @@ EOF
   echo "unix:path=$dir/bus" >"$dir/bus.address"
   export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$dir/bus"
   export PRIVATE_NM_DIR=$dir
+  : >"$dir/pids"
 
+  private_nm_bus_start "$dir" || { private_nm_stop "$dir"; return 1; }
+  private_nm_daemon_start "$dir" || { private_nm_stop "$dir"; return 1; }
+  return 0
+}
+
+# The process of KIND (dbus-daemon, NetworkManager) in DIR's pids file, as
+# "PID STARTED", or nothing.
+_private_nm_pid_line() {
+  awk -v kind="$2" '$1 == kind {print $2, $3}' "$1/pids" 2>/dev/null || true
+}
+
+# Drops the lines of KIND from DIR's pids file.
+_private_nm_forget() {
+  local rest
+  rest=$(awk -v kind="$2" '$1 != kind' "$1/pids" 2>/dev/null) || true
+  printf '%s\n' "$rest" | sed '/^$/d' >"$1/pids"
+}
+
+# Starts the message bus of DIR (made by private_nm_start) and waits until
+# it answers. The bus's address stays the same across restarts.
+private_nm_bus_start() {
+  local dir=${1:?private_nm_bus_start needs a folder}
+  local limit=${PRIVATE_NM_TIMEOUT:-30}
+  local address="unix:path=$dir/bus"
+  rm -f "$dir/bus"
   dbus-daemon --config-file="$dir/bus.conf" --nofork --nopidfile \
-    </dev/null >"$dir/bus.log" 2>&1 &
-  export PRIVATE_NM_BUS_PID=$!
-  echo "dbus-daemon $PRIVATE_NM_BUS_PID $(_private_nm_started "$PRIVATE_NM_BUS_PID")" >"$dir/pids"
+    </dev/null >>"$dir/bus.log" 2>&1 &
+  local pid=$!
+  # Ended by pid, from whichever shell: the job table need not report it.
+  disown "$pid" 2>/dev/null || true
+  [ "$dir" = "${PRIVATE_NM_DIR:-}" ] && export PRIVATE_NM_BUS_PID=$pid
+  echo "dbus-daemon $pid $(_private_nm_started "$pid")" >>"$dir/pids"
 
   local deadline=$((SECONDS + limit))
   while [ "$SECONDS" -le "$deadline" ]; do
-    dbus-send --bus="$DBUS_SYSTEM_BUS_ADDRESS" --print-reply --dest=org.freedesktop.DBus \
+    dbus-send --bus="$address" --print-reply --dest=org.freedesktop.DBus \
       /org/freedesktop/DBus org.freedesktop.DBus.GetId >/dev/null 2>&1 && break
-    _private_nm_alive "$PRIVATE_NM_BUS_PID" || break
+    _private_nm_alive "$pid" || break
     sleep 0.05
   done
-  if ! _private_nm_alive "$PRIVATE_NM_BUS_PID" || [ ! -S "$dir/bus" ]; then
+  if ! _private_nm_alive "$pid" || [ ! -S "$dir/bus" ]; then
     echo "private NetworkManager: the message bus did not start:" >&2
     cat "$dir/bus.log" >&2
-    private_nm_stop "$dir"
     return 1
   fi
+  return 0
+}
 
+# Ends the message bus of DIR: with SIGNAL (KILL unless told), at once.
+# NetworkManager ends when it loses its bus.
+private_nm_bus_stop() {
+  local dir=${1:?private_nm_bus_stop needs a folder} signal=${2:-KILL}
+  local pid started
+  read -r pid started < <(_private_nm_pid_line "$dir" dbus-daemon) || true
+  if [ -n "$pid" ] && _private_nm_alive "$pid" && [ "$(_private_nm_started "$pid")" = "$started" ]; then
+    kill "-$signal" "$pid" 2>/dev/null || true
+  fi
+  _private_nm_end "$pid" "$started" "${PRIVATE_NM_TIMEOUT:-10}"
+  _private_nm_forget "$dir" dbus-daemon
+  rm -f "$dir/bus"
+  return 0
+}
+
+# Starts NetworkManager of DIR on its bus, in fresh network and mount
+# namespaces, and waits until it has started up.
+private_nm_daemon_start() {
+  local dir=${1:?private_nm_daemon_start needs a folder}
+  local limit=${PRIVATE_NM_TIMEOUT:-30}
+  local address="unix:path=$dir/bus"
   # In its namespaces, before NetworkManager starts: loopback up; /run a
   # tmpfs and /var/lib/NetworkManager our folder, so its pid, lease, device
   # and secret_key files stay out of the machine's; the VPN plug-in folder
@@ -208,7 +273,7 @@ EOF
   # (which never sees links in this namespace) to announce each device.
   # unshare and sh exec, so $! is NetworkManager itself.
   # shellcheck disable=SC2016 # expanded by the inner shell
-  unshare --net --mount --propagation private -- sh -c '
+  DBUS_SYSTEM_BUS_ADDRESS=$address unshare --net --mount --propagation private -- sh -c '
       set -e
       ip link set lo up
       mount -t tmpfs -o mode=0755 tmpfs /run
@@ -221,36 +286,67 @@ EOF
         --config="$1/NetworkManager.conf" --config-dir="$1/conf.d" --system-config-dir="$1/conf.d" \
         --intern-config="$1/var/NetworkManager-intern.conf" --state-file="$1/var/NetworkManager.state" \
         --pid-file="/run/NetworkManager/NetworkManager.pid"' sh "$dir" \
-    </dev/null >"$dir/nm.log" 2>&1 &
-  export PRIVATE_NM_PID=$!
-  echo "NetworkManager $PRIVATE_NM_PID $(_private_nm_started "$PRIVATE_NM_PID")" >>"$dir/pids"
+    </dev/null >>"$dir/nm.log" 2>&1 &
+  local pid=$!
+  disown "$pid" 2>/dev/null || true
+  [ "$dir" = "${PRIVATE_NM_DIR:-}" ] && export PRIVATE_NM_PID=$pid
+  echo "NetworkManager $pid $(_private_nm_started "$pid")" >>"$dir/pids"
 
-  local startup=""
-  deadline=$((SECONDS + limit))
+  local startup="" deadline=$((SECONDS + limit))
   while [ "$SECONDS" -le "$deadline" ]; do
-    _private_nm_alive "$PRIVATE_NM_PID" || break
-    startup=$(_private_nm_property Startup)
+    _private_nm_alive "$pid" || break
+    startup=$(DBUS_SYSTEM_BUS_ADDRESS=$address _private_nm_property Startup)
     [ "$startup" = "boolean false" ] && break
     sleep 0.05
   done
   if [ "$startup" != "boolean false" ]; then
-    if _private_nm_alive "$PRIVATE_NM_PID"; then
+    if _private_nm_alive "$pid"; then
       echo "private NetworkManager: not started up after ${limit}s; its log ends:" >&2
     else
       echo "private NetworkManager: it ended while starting; its log ends:" >&2
     fi
     tail -n 30 "$dir/nm.log" >&2
-    private_nm_stop "$dir"
     return 1
   fi
   # Whatever runs in its network namespace later (helpers it starts) is
   # found again by this on stop. Read only now: until unshare has run, the
   # process is still in the machine's namespace.
   local netns
-  netns=$(stat -L -c %i "/proc/$PRIVATE_NM_PID/ns/net" 2>/dev/null) || true
+  netns=$(stat -L -c %i "/proc/$pid/ns/net" 2>/dev/null) || true
   if [ -n "$netns" ] && [ "$netns" != "$(stat -L -c %i /proc/self/ns/net)" ]; then
     echo "netns $netns" >>"$dir/pids"
   fi
+  return 0
+}
+
+# Kills whatever NetworkManager left running in its network namespace
+# (helpers would keep the namespace, and the links in it, alive). Never the
+# machine's own namespace.
+_private_nm_clear_netns() {
+  local dir=$1 netns pid
+  read -r netns < <(awk '$1 == "netns" {print $2}' "$dir/pids" 2>/dev/null) || true
+  if [ -n "$netns" ] && [ "$netns" != "$(stat -L -c %i /proc/self/ns/net)" ]; then
+    for pid in $(stat -L -c '%i %n' /proc/[0-9]*/ns/net 2>/dev/null |
+                 awk -v ns="$netns" '$1 == ns { split($2, p, "/"); print p[3] }'); do
+      kill -KILL "$pid" 2>/dev/null || true
+    done
+  fi
+  _private_nm_forget "$dir" netns
+}
+
+# Ends NetworkManager of DIR with SIGNAL (TERM unless told: a clean stop;
+# KILL: a crash) and waits until it is gone, with its namespaces: its links
+# go with them, as a machine's would in a crash that took them down.
+private_nm_daemon_stop() {
+  local dir=${1:?private_nm_daemon_stop needs a folder} signal=${2:-TERM}
+  local pid started
+  read -r pid started < <(_private_nm_pid_line "$dir" NetworkManager) || true
+  if [ -n "$pid" ] && _private_nm_alive "$pid" && [ "$(_private_nm_started "$pid")" = "$started" ]; then
+    kill "-$signal" "$pid" 2>/dev/null || true
+  fi
+  _private_nm_end "$pid" "$started" "${PRIVATE_NM_TIMEOUT:-10}"
+  _private_nm_clear_netns "$dir"
+  _private_nm_forget "$dir" NetworkManager
   return 0
 }
 
@@ -266,24 +362,12 @@ private_nm_exec() {
 # trap. Leaves the folder and its logs to the caller.
 private_nm_stop() {
   local dir=${1:-${PRIVATE_NM_DIR:-}}
-  local limit=${PRIVATE_NM_TIMEOUT:-10}
   [ -n "$dir" ] && [ -f "$dir/pids" ] || return 0
-  local nm_pid="" nm_started="" bus_pid="" bus_started="" netns=""
-  read -r nm_pid nm_started < <(awk '$1 == "NetworkManager" {print $2, $3}' "$dir/pids") || true
-  read -r bus_pid bus_started < <(awk '$1 == "dbus-daemon" {print $2, $3}' "$dir/pids") || true
-  read -r netns < <(awk '$1 == "netns" {print $2}' "$dir/pids") || true
-
-  _private_nm_end "$nm_pid" "$nm_started" "$limit"
-  # Helpers NetworkManager left running would keep its namespace (and the
-  # links in it) alive. Never the machine's own namespace.
-  if [ -n "$netns" ] && [ "$netns" != "$(stat -L -c %i /proc/self/ns/net)" ]; then
-    local pid
-    for pid in $(stat -L -c '%i %n' /proc/[0-9]*/ns/net 2>/dev/null |
-                 awk -v ns="$netns" '$1 == ns { split($2, p, "/"); print p[3] }'); do
-      kill -KILL "$pid" 2>/dev/null || true
-    done
-  fi
-  _private_nm_end "$bus_pid" "$bus_started" "$limit"
+  # A stopped (frozen) process ends only once it may run again.
+  local pid
+  for pid in $(awk '$1 != "netns" {print $2}' "$dir/pids"); do kill -CONT "$pid" 2>/dev/null || true; done
+  private_nm_daemon_stop "$dir" TERM
+  private_nm_bus_stop "$dir" TERM
 
   rm -f "$dir/pids" "$dir/bus"
   if [ "$dir" = "${PRIVATE_NM_DIR:-}" ]; then
@@ -292,13 +376,22 @@ private_nm_stop() {
   return 0
 }
 
-# Run as a command: start or stop one in a folder.
+# Run as a command: start or stop one in a folder, or end and start its
+# parts again (for tests of what survives a restart).
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  usage() {
+    echo "usage: $0 start|stop|start-nm|start-bus DIR" >&2
+    echo "       $0 stop-nm|stop-bus DIR [SIGNAL]" >&2
+    exit 2
+  }
+  [ -n "${2:-}" ] || usage
   case ${1:-} in
-    start) [ -n "${2:-}" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
-           private_nm_start "$2"; exit $? ;;
-    stop)  [ -n "${2:-}" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
-           private_nm_stop "$2"; exit $? ;;
-    *) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+    start) private_nm_start "$2"; exit $? ;;
+    stop) private_nm_stop "$2"; exit $? ;;
+    stop-nm) private_nm_daemon_stop "$2" "${3:-TERM}"; exit $? ;;
+    start-nm) private_nm_daemon_start "$2"; exit $? ;;
+    stop-bus) private_nm_bus_stop "$2" "${3:-KILL}"; exit $? ;;
+    start-bus) private_nm_bus_start "$2"; exit $? ;;
+    *) usage ;;
   esac
 fi

@@ -13,14 +13,22 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 using namespace testing_support;
 namespace mb = platform::mb;
@@ -44,6 +52,67 @@ QString nmcli(const QStringList &arguments, bool mustWork = true)
                       << p.readAllStandardError().toStdString();
     return out;
 }
+
+// The private NetworkManager's parts ended or started again
+// (private-nm.sh): "stop-nm", "start-nm", "stop-bus", "start-bus".
+bool privateNm(const QString &command, const QString &signal = QString())
+{
+    QStringList arguments{QStringLiteral(PRIVATE_NM_SCRIPT), command, qEnvironmentVariable("PRIVATE_NM_DIR")};
+    if (!signal.isEmpty())
+        arguments << signal;
+    QProcess p;
+    p.start(QStringLiteral("bash"), arguments);
+    const bool done = p.waitForFinished(90000);
+    if (!done || p.exitCode() != 0) {
+        ADD_FAILURE() << "private-nm.sh " << command.toStdString() << ": " << p.readAllStandardError().toStdString();
+        return false;
+    }
+    return true;
+}
+
+// The process of KIND ("NetworkManager", "dbus-daemon") of the private
+// NetworkManager, or 0 while there is none.
+pid_t privateNmPid(const QString &kind)
+{
+    QFile pids(qEnvironmentVariable("PRIVATE_NM_DIR") + QStringLiteral("/pids"));
+    if (!pids.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : pids.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 2 && fields.at(0) == kind.toLatin1())
+            return static_cast<pid_t>(fields.at(1).toInt());
+    }
+    return 0;
+}
+
+// Measures the longest time the event loop went without running a timer
+// due every few milliseconds: how long the windows could not have answered.
+class StallProbe {
+public:
+    StallProbe()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { beat(); });
+        m_clock.start();
+        m_timer.start(5);
+    }
+    qint64 longestMs()
+    {
+        beat();
+        return m_longest;
+    }
+
+private:
+    void beat()
+    {
+        const qint64 now = m_clock.elapsed();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+    }
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
 
 bool active(const QString &name)
 {
@@ -154,7 +223,20 @@ protected:
         ASSERT_TRUE(d->line.connections().contains(kUp));
         f = &d->start();
     }
-    void TearDown() override { d.reset(); }
+    void TearDown() override
+    {
+        d.reset();
+        // A test that stopped half-way leaves NetworkManager as the next
+        // one needs it: running, on its bus.
+        if (const pid_t frozen = privateNmPid(QStringLiteral("NetworkManager")))
+            ::kill(frozen, SIGCONT);
+        if (!privateNmPid(QStringLiteral("dbus-daemon"))) {
+            privateNm(QStringLiteral("stop-nm"));
+            privateNm(QStringLiteral("start-bus"));
+        }
+        if (!privateNmPid(QStringLiteral("NetworkManager")))
+            privateNm(QStringLiteral("start-nm"));
+    }
 
     void choose(const QString &name) { f->setConText(name); }
     void tick()
@@ -180,6 +262,42 @@ protected:
                               tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, name));
     }
     bool lineUp() const { return f->LineState.equals(tarvo::LineUp); }
+    // The user name stored for `name`, or a null value when it has no row.
+    QString storedUser(const QString &name)
+    {
+        if (!f->Ucinfo(0, {}, tarvo::UcinfoFind, tarvo::ConInfo::ConName, name))
+            return QString();
+        return f->conInfo->field(tarvo::ConInfo::UserName).toString();
+    }
+    bool listed(const QString &name) const { return f->Con->findText(name, Qt::MatchExactly) >= 0; }
+    // How many windows of this process are titled exactly `title` and shown.
+    static int windows(const QString &title)
+    {
+        int n = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            n += w->windowTitle() == title && !w->isHidden();
+        return n;
+    }
+    static void freeze(int signal)
+    {
+        const pid_t pid = privateNmPid(QStringLiteral("NetworkManager"));
+        ASSERT_GT(pid, 0);
+        ASSERT_EQ(::kill(pid, signal), 0);
+    }
+    // Up through Tarvo, with a user name stored for it.
+    void connectThroughTarvo(const QString &name)
+    {
+        storeCredentials(name, QStringLiteral("tarvo-user"), QStringLiteral("kept"));
+        choose(name);
+        f->Com_Click(0);
+        ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+        ASSERT_TRUE(window(QStringLiteral("Connected to ") + name));
+    }
+    static void report(const char *what, qint64 value, const char *unit = "ms")
+    {
+        ::testing::Test::RecordProperty(what, static_cast<int>(value));
+        std::printf("[ figure   ] %s: %lld %s\n", what, static_cast<long long>(value), unit);
+    }
     // A window of this process titled exactly `title`, shown, or nullptr.
     static QWidget *window(const QString &title)
     {
@@ -316,4 +434,295 @@ TEST_F(OnNetworkManager, TheTypedPasswordGoesToNetworkManagerForThisActivationOn
     f->Com_Click(0);
     ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kVpn); }));
     nmcli({QStringLiteral("connection"), QStringLiteral("down"), kBase});
+}
+
+// NetworkManager stopped (a package upgrade) or killed (a crash) while a
+// line is up: it is an outage, not a connection that went away. The
+// credentials and the list entry stay, and once NetworkManager is back the
+// line is brought up again by itself.
+class RestartWhileConnected : public OnNetworkManager, public ::testing::WithParamInterface<const char *> {};
+
+TEST_P(RestartWhileConnected, CredentialsStayAndTheLineComesBackWithAutomaticReconnection)
+{
+    ASSERT_TRUE(f->Atrec->isChecked());
+    connectThroughTarvo(kUp);
+
+    ASSERT_TRUE(privateNm(QStringLiteral("stop-nm"), QString::fromLatin1(GetParam())));
+    ASSERT_TRUE(d->waitFor([&] { return !d->line.available(); }));
+    for (int i = 0; i < 10; ++i)
+        tick();
+    EXPECT_TRUE(d->boxes.shown().empty());
+    EXPECT_TRUE(listed(kUp));
+    EXPECT_EQ(storedUser(kUp), QStringLiteral("tarvo-user"));
+    EXPECT_TRUE(online());
+
+    ASSERT_TRUE(privateNm(QStringLiteral("start-nm")));
+    QElapsedTimer back;
+    back.start();
+    // Its links went with it: the line is seen to drop, is recorded, and is
+    // dialled again.
+    int ticks = 0;
+    ASSERT_TRUE(ticksUntil([&] { return ++ticks, !lineUp(); }));
+    ASSERT_TRUE(ticksUntil([&] { return ++ticks, lineUp(); }));
+    report("from NetworkManager's return to Connected to again", back.elapsed());
+    report("from NetworkManager's return to Connected to again", ticks - 1, "monitor ticks");
+    EXPECT_TRUE(d->line.agentRegistered());
+    EXPECT_TRUE(active(kUp));
+    EXPECT_EQ(windows(QStringLiteral("Connected to ") + kUp), 1);
+    EXPECT_EQ(f->track->recordCount(), 1);
+    EXPECT_TRUE(d->boxes.shown().empty());
+    EXPECT_EQ(storedUser(kUp), QStringLiteral("tarvo-user"));
+
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, RestartWhileConnected, ::testing::Values("TERM", "KILL"));
+
+TEST_F(OnNetworkManager, GoOnlineWhileNetworkManagerIsAwayFailsPlainlyAndRemovesNothing)
+{
+    storeCredentials(kUp, QStringLiteral("tarvo-user"), QStringLiteral("kept"));
+    choose(kUp);
+    ASSERT_TRUE(privateNm(QStringLiteral("stop-nm")));
+    ASSERT_TRUE(d->waitFor([&] { return !d->line.available(); }));
+
+    f->Com_Click(0);
+    d->boxes.answer(mb::Ok);
+    ASSERT_TRUE(ticksUntil([&] { return !d->boxes.shown().empty(); }, 50));
+    EXPECT_EQ(d->boxes.shown().front().title, QStringLiteral("Tarvo - Problem During Connection"));
+    EXPECT_TRUE(d->boxes.shown().front().prompt.contains(QStringLiteral("NETWORKMANAGER IS NOT RUNNING.")))
+        << d->boxes.shown().front().prompt.toStdString();
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+    EXPECT_TRUE(listed(kUp));
+    EXPECT_EQ(f->conText(), kUp);
+    EXPECT_EQ(storedUser(kUp), QStringLiteral("tarvo-user"));
+    // Moving over the list reads it again: the names last known stay.
+    f->Label5_MouseMove(0, 0, 0, 0);
+    EXPECT_TRUE(listed(kUp));
+
+    ASSERT_TRUE(privateNm(QStringLiteral("start-nm")));
+    ASSERT_TRUE(d->waitFor([&] { return d->line.listed(); }));
+    EXPECT_TRUE(d->line.agentRegistered());
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    EXPECT_EQ(d->boxes.shown().size(), 1u);
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+}
+
+TEST_F(OnNetworkManager, TheBusItselfRestartedIsConnectedToAgain)
+{
+    connectThroughTarvo(kUp);
+
+    // NetworkManager does not outlive its bus in any useful way: both go,
+    // and both come back on the same address.
+    ASSERT_TRUE(privateNm(QStringLiteral("stop-bus")));
+    ASSERT_TRUE(privateNm(QStringLiteral("stop-nm")));
+    ASSERT_TRUE(d->waitFor([&] { return !d->line.available(); }));
+    for (int i = 0; i < 5; ++i)
+        tick();
+    EXPECT_TRUE(d->boxes.shown().empty());
+    EXPECT_TRUE(listed(kUp));
+
+    ASSERT_TRUE(privateNm(QStringLiteral("start-bus")));
+    ASSERT_TRUE(privateNm(QStringLiteral("start-nm")));
+    ASSERT_TRUE(d->waitFor([&] { return d->line.listed(); }));
+    EXPECT_TRUE(d->line.agentRegistered());
+    ASSERT_TRUE(ticksUntil([&] { return !lineUp(); }));
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    EXPECT_TRUE(active(kUp));
+    EXPECT_EQ(f->track->recordCount(), 1);
+    EXPECT_EQ(storedUser(kUp), QStringLiteral("tarvo-user"));
+
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+}
+
+// Brought down and up from outside fifty times, as fast as nmcli goes, with
+// Tarvo keeping the line up meanwhile: never two "Connected to" windows,
+// every session Tarvo saw recorded once, and Quit still ends it.
+TEST_F(OnNetworkManager, FiftyOutsideCyclesLeaveOneWindowOneRecordPerSessionAndQuitEnds)
+{
+    connectThroughTarvo(kUp);
+    f->MaxTries = 200;
+    const QString connectedTitle = QStringLiteral("Connected to ") + kUp;
+    int sessions = 1;
+    bool wasUp = true;
+    int mostWindows = 0;
+    const auto look = [&] {
+        tick();
+        mostWindows = std::max(mostWindows, windows(connectedTitle));
+        if (lineUp() && !wasUp)
+            ++sessions;
+        wasUp = lineUp();
+    };
+    for (int cycle = 0; cycle < 50; ++cycle) {
+        nmcli({QStringLiteral("connection"), QStringLiteral("down"), kUp}, false);
+        look();
+        nmcli({QStringLiteral("connection"), QStringLiteral("up"), kUp}, false);
+        look();
+    }
+    // And "up" again on the line that is up: a new activation in place of
+    // the old one.
+    for (int i = 0; i < 6; ++i) {
+        nmcli({QStringLiteral("connection"), QStringLiteral("up"), kUp}, false);
+        look();
+    }
+    ASSERT_TRUE(ticksUntil([&] {
+        look();
+        return lineUp();
+    }));
+    EXPECT_LE(mostWindows, 1);
+    EXPECT_EQ(windows(connectedTitle), 1);
+
+    d->boxes.clear();
+    d->boxes.answer(mb::Yes);
+    f->ComQ_Click();
+    QElapsedTimer quitting;
+    quitting.start();
+    ASSERT_TRUE(ticksUntil([&] { return f->ended(); }, 20));
+    report("Quit, Yes, to the end", quitting.elapsed());
+    ASSERT_EQ(d->boxes.shown().size(), 1u);
+    EXPECT_EQ(d->boxes.shown()[0].title, QStringLiteral("Tarvo - Exit Mode Confirmation"));
+    EXPECT_EQ(f->track->recordCount(), sessions);
+    EXPECT_EQ(windows(connectedTitle), 0);
+    // Yes takes the line down too.
+    ASSERT_TRUE(d->waitFor([&] { return !active(kUp); }));
+}
+
+// NetworkManager frozen (SIGSTOP) just before Connect is pressed: the
+// windows keep answering, and when it wakes the dial goes on.
+TEST_F(OnNetworkManager, FrozenDuringADialTheWindowsAnswerAndTheDialGoesOnWhenItWakes)
+{
+    choose(kUp);
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return window(QStringLiteral("Connect To")) != nullptr; }, 20));
+    freeze(SIGSTOP);
+    StallProbe probe;
+    ASSERT_TRUE(ticksUntil([&] { return window(QStringLiteral("Connecting to ") + kUp) != nullptr; }, 20));
+    for (int i = 0; i < 30; ++i)
+        tick();
+    EXPECT_FALSE(lineUp());
+    EXPECT_TRUE(window(QStringLiteral("Connecting to ") + kUp));
+    const qint64 stall = probe.longestMs();
+    freeze(SIGCONT);
+    report("longest event-loop stall with NetworkManager frozen during a dial", stall);
+    EXPECT_LT(stall, 100);
+
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    EXPECT_TRUE(d->boxes.shown().empty());
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+}
+
+// Frozen past the attempt's wait: Tarvo cancels and gives up as it does
+// with any line, and what NetworkManager does with the requests once it
+// wakes is taken down again.
+TEST_F(OnNetworkManager, FrozenPastTheWaitTheDialIsGivenUpAndNothingStaysUpWhenItWakes)
+{
+    f->Wait->setText(QStringLiteral("5"));
+    f->MaxTries = 2;
+    choose(kUp);
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return window(QStringLiteral("Connect To")) != nullptr; }, 20));
+    freeze(SIGSTOP);
+    StallProbe probe;
+    ASSERT_TRUE(ticksUntil([&] { return !online(); }, 100));
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    EXPECT_FALSE(window(QStringLiteral("Connecting to ") + kUp));
+    EXPECT_FALSE(window(QStringLiteral("Connect To")));
+    EXPECT_TRUE(d->boxes.shown().empty());
+    const qint64 stall = probe.longestMs();
+    freeze(SIGCONT);
+    report("longest event-loop stall with NetworkManager frozen past the wait", stall);
+    EXPECT_LT(stall, 100);
+
+    // The requests NetworkManager finds on waking are answered, and each
+    // activation they started is taken down.
+    ASSERT_TRUE(d->waitFor([&] {
+        d->settle();
+        return !active(kUp);
+    }));
+    for (int i = 0; i < 10; ++i)
+        tick();
+    EXPECT_FALSE(active(kUp));
+    EXPECT_FALSE(window(QStringLiteral("Connected to ") + kUp));
+    EXPECT_FALSE(online());
+}
+
+// Frozen for longer than NetworkManager ever takes to answer: the dial
+// fails with a plain text before the attempt's wait is out.
+TEST_F(OnNetworkManager, FrozenLongerThanItEverTakesTheDialFailsWithAPlainText)
+{
+    choose(kUp);
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return window(QStringLiteral("Connect To")) != nullptr; }, 20));
+    freeze(SIGSTOP);
+    ASSERT_TRUE(ticksUntil([&] { return window(QStringLiteral("Connecting to ") + kUp) != nullptr; }, 20));
+    d->boxes.answer(mb::Ok);
+    // Real seconds, at one tick (one second on Tarvo's clock) each: the
+    // wait of a minute is not out before NetworkManager's answer is.
+    bool shown = false;
+    for (int i = 0; i < 40 && !shown; ++i) {
+        d->waitFor([] { return false; }, 1000);
+        tick();
+        shown = !d->boxes.shown().empty();
+    }
+    freeze(SIGCONT);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(d->boxes.shown().front().title, QStringLiteral("Tarvo - Problem During Connection"));
+    EXPECT_TRUE(d->boxes.shown().front().prompt.contains(QStringLiteral("NETWORKMANAGER DID NOT ANSWER.")))
+        << d->boxes.shown().front().prompt.toStdString();
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+    ASSERT_TRUE(d->waitFor([&] {
+        d->settle();
+        return !active(kUp);
+    }));
+}
+
+TEST_F(OnNetworkManager, RenamedWhileConnectedTheLineStaysUntilHungUpAndTheNewNameIsListed)
+{
+    const QString renamed = QStringLiteral("Tarvo Tun Renamed");
+    connectThroughTarvo(kUp);
+    nmcli({QStringLiteral("connection"), QStringLiteral("modify"), kUp, QStringLiteral("connection.id"), renamed});
+    ASSERT_TRUE(d->waitFor([&] { return d->line.connections().contains(renamed); }));
+    EXPECT_FALSE(d->line.connections().contains(kUp));
+    for (int i = 0; i < 5; ++i)
+        tick();
+    EXPECT_TRUE(lineUp());
+    EXPECT_EQ(windows(QStringLiteral("Connected to ") + kUp), 1);
+    EXPECT_TRUE(d->boxes.shown().empty());
+
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(renamed); }));
+    EXPECT_EQ(f->track->recordCount(), 1);
+    EXPECT_EQ(storedUser(kUp), QStringLiteral("tarvo-user"));
+    EXPECT_TRUE(d->boxes.shown().empty());
+    nmcli({QStringLiteral("connection"), QStringLiteral("modify"), renamed, QStringLiteral("connection.id"), kUp});
+    ASSERT_TRUE(d->waitFor([&] { return d->line.connections().contains(kUp); }));
+}
+
+// Deleted while up: NetworkManager takes it down, and the connection really
+// is gone, so the redial finds nothing to start and Tarvo removes it.
+TEST_F(OnNetworkManager, DeletedWhileConnectedItIsRecordedAndThenRemovedAsOneThatCannotStart)
+{
+    const QString doomed = QStringLiteral("Tarvo Tun Doomed");
+    nmcli({QStringLiteral("connection"), QStringLiteral("add"), QStringLiteral("type"), QStringLiteral("tun"),
+           QStringLiteral("ifname"), QStringLiteral("tarvo-doomed"), QStringLiteral("con-name"), doomed,
+           QStringLiteral("tun.mode"), QStringLiteral("1"), QStringLiteral("ipv4.method"), QStringLiteral("disabled"),
+           QStringLiteral("ipv6.method"), QStringLiteral("disabled"), QStringLiteral("autoconnect"), QStringLiteral("no")});
+    ASSERT_TRUE(d->waitFor([&] { return d->line.connections().contains(doomed); }));
+    f->Label5_MouseMove(0, 0, 0, 0);
+    ASSERT_TRUE(listed(doomed));
+    connectThroughTarvo(doomed);
+
+    d->boxes.answer(mb::Ok);
+    nmcli({QStringLiteral("connection"), QStringLiteral("delete"), doomed});
+    ASSERT_TRUE(ticksUntil([&] { return !d->boxes.shown().empty(); }, 50));
+    EXPECT_TRUE(d->boxes.shown().front().prompt.contains(QStringLiteral(" Unable To Initiate Connection : ") + doomed))
+        << d->boxes.shown().front().prompt.toStdString();
+    EXPECT_EQ(f->track->recordCount(), 1);
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+    EXPECT_TRUE(storedUser(doomed).isNull());
+    EXPECT_FALSE(window(QStringLiteral("Connected to ") + doomed));
 }
