@@ -3,6 +3,7 @@
 #include "runtime/Error.h"
 
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +14,15 @@
 namespace db {
 
 namespace {
+
+// A column's text exactly as it was written. A text that begins with U+FEFF
+// (a password's stored form may) keeps it: read as a byte-order mark it
+// would be dropped, and the text would come back one character short.
+QString storedText(const unsigned char *text, int length)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return utf8(QByteArrayView(reinterpret_cast<const char *>(text), length));
+}
 
 // Statement holder: finalises on every path out.
 class Statement {
@@ -195,13 +205,13 @@ rt::Value columnValue(sqlite3_stmt *stmt, int col, ColumnKind kind)
         rt::DateTime d;
         if (readStoredDateTime(text, length, d))
             return rt::Value(d);
-        return rt::Value(QString::fromUtf8(reinterpret_cast<const char *>(text), length));
+        return rt::Value(storedText(text, length));
     }
     case ColumnKind::Text:
         break;
     }
     const unsigned char *text = sqlite3_column_text(stmt, col);
-    return rt::Value(QString::fromUtf8(reinterpret_cast<const char *>(text), sqlite3_column_bytes(stmt, col)));
+    return rt::Value(storedText(text, sqlite3_column_bytes(stmt, col)));
 }
 
 void step(sqlite3 *db, sqlite3_stmt *stmt)

@@ -102,6 +102,30 @@ TEST_F(Credentials, EveryPasswordIsStoredAndTypedBackExactlyAndEarlierOnesStillR
     EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), tarvo::PwdReveal), nasty);
 }
 
+// The units whose stored form sits at an edge of the scramble: raised into
+// U+FEFF (which a text reader may take for a byte-order mark and drop), into
+// the last units of the plane, into or next to the surrogates, and the
+// escape and its neighbours, each first, in the middle and last.
+TEST_F(Credentials, PasswordsWithUnitsAtTheEdgesOfTheStoredFormComeBackExactlyFromTheFile)
+{
+    f->Ucinfo(tarvo::ConInfo::UserName, QStringLiteral("ann"), tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, QStringLiteral("Home"));
+    for (const char16_t unit : {0xFECC, 0xFECD, 0xFECE, 0xFFCB, 0xFFCC, 0xFFCD, 0xFFCE, 0xFFFF, 0xD7CD, 0xD7CE,
+                                0xD7FF, 0xE000, 0x0000, 0x0001, 0x0002, 0x0031, 0x0032, 0x0033}) {
+        SCOPED_TRACE(int(unit));
+        const QString password = QChar(unit) + QStringLiteral("ab") + QChar(unit) + QStringLiteral("cd") + QChar(unit);
+        open([&](tarvo::frmLogin &dlg) {
+            dlg.txtPassword->setText(password);
+            dlg.cmdOK->click();
+        });
+        // Read back from the file, as the next dial reads it.
+        f->DialPassword = QString();
+        f->Con_Change();
+        EXPECT_EQ(f->DialPassword, Value(password));
+        EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), tarvo::PwdReveal), password);
+    }
+    EXPECT_TRUE(h.boxes.shown().empty());
+}
+
 TEST_F(Credentials, AnEmptyFieldAsksAndNoKeepsTheDialogOpen)
 {
     open([&](tarvo::frmLogin &dlg) {

@@ -530,3 +530,20 @@ TEST_F(Engine, TimedQuestionsOpenInTheirOwnSecondInAWindowMadeOnce)
     keptOnTopInOneWindow(disconnectAsked);
     EXPECT_TRUE(lineUp());
 }
+
+// A password whose stored form begins with U+FEFF (U+FECD raised) is read
+// back whole from the file and typed whole into the dialing dialog, which
+// the connection's server checks.
+TEST_F(Engine, APasswordBeginningWithAnyCharacterIsTypedWhole)
+{
+    const QString password = QChar(0xFECD) + QStringLiteral("sesame") + QChar(0xFECD);
+    d.writeRegistry({QStringLiteral("Checked")});
+    d.writeScript(QStringLiteral("[Checked]\nuser = ann\npassword = %1\ndial = 1\nverify = 1\nconnect = 1\n").arg(password));
+    f = &d.start();
+    storeCredentials(QStringLiteral("Checked"), QStringLiteral("ann"), password);
+    choose(QStringLiteral("Checked"));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    EXPECT_EQ(d.dialup.typedPassword(QStringLiteral("Checked")), password);
+    EXPECT_TRUE(d.boxes.shown().empty());
+}
