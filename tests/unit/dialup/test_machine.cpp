@@ -4,9 +4,13 @@
 #include "platform/FileRegistry.h"
 #include "platform/dialup/Machine.h"
 #include "platform/dialup/NetworkManagerLine.h"
+#include "platform/dialup/NetworkManagerNames.h"
+#include "platform/dialup/NetworkManagerReasons.h"
 #include "tarvo/Module2.h"
 
 #include <QFile>
+#include <algorithm>
+#include <iterator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -86,19 +90,31 @@ TEST(MachineRegistry, AKeyTheMachineKeepsIsReadFromItEveryTimeAndTheRestFromTheF
 // general failure and never to the password or settings rules by accident.
 TEST(NetworkManagerReasons, EachReasonReadsAsTheFailureItIs)
 {
+    using namespace dialup::nm;
     const auto classify = [](uint device, uint active) {
         return tarvo::Module2::ClassifyFailure(NetworkManagerLine::failureText(device, active).toUpper());
     };
-    EXPECT_EQ(classify(7, 0), tarvo::FailurePassword);    // device: no secrets
-    EXPECT_EQ(classify(0, 9), tarvo::FailurePassword);    // connection: no secrets
-    EXPECT_EQ(classify(0, 10), tarvo::FailurePassword);   // connection: login failed
-    for (uint modem : {23u, 43u, 52u})                      // busy, not found, no modem manager
-        EXPECT_EQ(classify(modem, 0), tarvo::FailurePortInUse) << modem;
-    // The device's reason comes before the connection's.
-    EXPECT_EQ(classify(23, 10), tarvo::FailurePortInUse);
+    EXPECT_EQ(classify(NM_DEVICE_STATE_REASON_NO_SECRETS, NM_ACTIVE_CONNECTION_STATE_REASON_UNKNOWN),
+              tarvo::FailurePassword);
+    EXPECT_EQ(classify(NM_DEVICE_STATE_REASON_NONE, NM_ACTIVE_CONNECTION_STATE_REASON_NO_SECRETS),
+              tarvo::FailurePassword);
+    EXPECT_EQ(classify(NM_DEVICE_STATE_REASON_NONE, NM_ACTIVE_CONNECTION_STATE_REASON_LOGIN_FAILED),
+              tarvo::FailurePassword);
+    // The device only names the event (its user, a new activation): the
+    // connection's reason tells.
+    EXPECT_EQ(classify(NM_DEVICE_STATE_REASON_USER_REQUESTED, NM_ACTIVE_CONNECTION_STATE_REASON_LOGIN_FAILED),
+              tarvo::FailurePassword);
+    const uint modems[] = {NM_DEVICE_STATE_REASON_MODEM_BUSY, NM_DEVICE_STATE_REASON_MODEM_NOT_FOUND,
+                           NM_DEVICE_STATE_REASON_MODEM_MANAGER_UNAVAILABLE};
+    for (uint modem : modems)
+        EXPECT_EQ(classify(modem, NM_ACTIVE_CONNECTION_STATE_REASON_UNKNOWN), tarvo::FailurePortInUse) << modem;
+    // A device that says why comes before the connection.
+    EXPECT_EQ(classify(NM_DEVICE_STATE_REASON_MODEM_BUSY, NM_ACTIVE_CONNECTION_STATE_REASON_LOGIN_FAILED),
+              tarvo::FailurePortInUse);
 
     for (uint device = 0; device < 70; ++device) {
-        if (device == 7 || device == 23 || device == 43 || device == 52)
+        if (device == NM_DEVICE_STATE_REASON_NO_SECRETS
+            || std::find(std::begin(modems), std::end(modems), device) != std::end(modems))
             continue;
         for (uint active : {0u, 1u, 3u, 5u, 6u, 8u, 13u, 14u, 99u}) {
             const QString text = NetworkManagerLine::failureText(device, active);
@@ -106,6 +122,30 @@ TEST(NetworkManagerReasons, EachReasonReadsAsTheFailureItIs)
             EXPECT_TRUE(text.startsWith(QLatin1String("NetworkManager could not bring the connection up: ")));
         }
     }
+    EXPECT_TRUE(NetworkManagerLine::failureText(NM_DEVICE_STATE_REASON_IP_CONFIG_UNAVAILABLE, 0)
+                    .endsWith(QLatin1String("no IP address could be configured.")));
+}
+
+// Every reason NetworkManager names has its row, under its own name, with
+// words of its own; a number it does not name has none.
+TEST(NetworkManagerReasons, EveryNamedReasonHasItsRow)
+{
+    for (uint n = dialup::nm::NM_DEVICE_STATE_REASON_NONE; n <= dialup::nm::NM_DEVICE_STATE_REASON_PEER_NOT_FOUND; ++n) {
+        const dialup::NetworkManagerReason *r = dialup::deviceReason(n);
+        ASSERT_NE(r, nullptr) << n;
+        EXPECT_TRUE(QByteArray(r->name).startsWith("NM_DEVICE_STATE_REASON_")) << n;
+        EXPECT_TRUE(QByteArray(r->words).endsWith('.')) << r->name;
+    }
+    for (uint n = dialup::nm::NM_ACTIVE_CONNECTION_STATE_REASON_UNKNOWN;
+         n <= dialup::nm::NM_ACTIVE_CONNECTION_STATE_REASON_DEVICE_REMOVED; ++n) {
+        const dialup::NetworkManagerReason *r = dialup::activeConnectionReason(n);
+        ASSERT_NE(r, nullptr) << n;
+        EXPECT_TRUE(QByteArray(r->name).startsWith("NM_ACTIVE_CONNECTION_STATE_REASON_")) << n;
+    }
+    EXPECT_EQ(dialup::deviceReason(dialup::nm::NM_DEVICE_STATE_REASON_PEER_NOT_FOUND + 1), nullptr);
+    EXPECT_EQ(dialup::deviceReasonName(dialup::nm::NM_DEVICE_STATE_REASON_DHCP_FAILED),
+              QStringLiteral("NM_DEVICE_STATE_REASON_DHCP_FAILED"));
+    EXPECT_EQ(dialup::activeConnectionReasonName(99), QStringLiteral("99"));
 }
 
 TEST(NetworkManagerKinds, OnlyTheConnectionsADialerKeepsUpAreListed)
