@@ -145,6 +145,14 @@ void Form1::buildControls()
     DelayChange->setValue(100);
     WaitChange->setValue(100);
     MaxTryChange->setValue(100);
+    // Each caption names both its number and the arrows that change it, for
+    // a screen reader as for the eye.
+    Label2->setBuddy(DelayChange);
+    Label3->setBuddy(WaitChange);
+    Label4->setBuddy(MaxTryChange);
+    Delay->setAccessibleName(Label2->text());
+    Wait->setAccessibleName(Label3->text());
+    MaxTry->setAccessibleName(Label4->text());
 
     UserPwd = place(new QPushButton(QStringLiteral("Auto I&nsert"), Frame1), 120, 2640, 1700, 375);
     UserPwd->setToolTip(QStringLiteral("For Automaticall Inserting Username & Passwrod."));

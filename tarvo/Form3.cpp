@@ -137,6 +137,7 @@ Form3::Form3(Form1 &main)
     Combo1->setEditable(true);
     Combo1->lineEdit()->setReadOnly(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
+    m_frameCaption->setBuddy(Combo1);
     Label7 = m_layout.place(new QLabel(Frame1), 6, 43, 134, 18);
 
     Label1 = command(m_layout, this, QStringLiteral("Go Online"), 72);
@@ -146,6 +147,8 @@ Form3::Form3(Form1 &main)
     Check2 = option(m_layout, this, QStringLiteral("Status Window"), 138);
     Label8 = command(m_layout, this, QStringLiteral("Auto Disconnect At"), 160);
     Text1 = m_layout.place(new QLineEdit(this), 30, 182, 100, 22);
+    // One time sets both the connect and the disconnect time.
+    Text1->setAccessibleName(QStringLiteral("Auto Connection And Disconnection Time"));
     Line1 = m_layout.place(new QFrame(this), 20, 209, 146, 3);
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
@@ -214,11 +217,12 @@ QColor Form3::foreground(const QWidget *item)
 
 std::array<QWidget *, 7> Form3::items() const
 {
-    return {Label1, Label2, Label5, Label6, Label8, Check1, Check2};
+    return {Label1, Label6, Check1, Check2, Label8, Label5, Label2};
 }
 
-void Form3::highlight(const QWidget *lit)
+void Form3::highlight(QWidget *lit)
 {
+    m_lit = lit;
     for (QWidget *item : items()) {
         const QLabel *from = item == lit ? Label4 : Label3;
         setColours(item, background(from), foreground(from));
@@ -314,12 +318,71 @@ void Form3::closeEvent(QCloseEvent *event)
 
 void Form3::keyPressEvent(QKeyEvent *event)
 {
-    // Escape dismisses it as it dismisses a menu: unloaded, not just hidden.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        Label5_Click();
+    if (menuKey(event))
         return;
-    }
     ChildWindow::keyPressEvent(event);
+}
+
+bool Form3::menuKey(const QKeyEvent *key)
+{
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    switch (key->key()) {
+    case Qt::Key_Escape:
+        // Dismissed as a menu is: unloaded, not just hidden.
+        Label5_Click();
+        return true;
+    case Qt::Key_Up:
+        lightNext(-1);
+        return true;
+    case Qt::Key_Down:
+        lightNext(1);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Enter ends a time being typed; it is no command.
+        if (Text1->hasFocus())
+            return false;
+        actOnLit();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Form3::lightNext(int step)
+{
+    const std::array<QWidget *, 7> all = items();
+    const auto count = int(all.size());
+    int at = -1;
+    for (int i = 0; i < count; ++i)
+        if (all[size_t(i)] == m_lit)
+            at = i;
+    // From nothing lit, Down starts at the top and Up at the bottom; the
+    // ends wrap round. A greyed item lights up as it does under the mouse,
+    // and does nothing.
+    if (at < 0)
+        at = step > 0 ? -1 : count;
+    at = ((at + step) % count + count) % count;
+    highlight(all[size_t(at)]);
+}
+
+void Form3::actOnLit()
+{
+    if (!m_lit || !m_lit->isEnabled())
+        return;
+    if (m_lit == Label1)
+        Label1_MouseUp(int(Qt::LeftButton), 0, 0, 0);
+    else if (m_lit == Label6)
+        Label6_Click();
+    else if (m_lit == Label5)
+        Label5_Click();
+    else if (m_lit == Label2)
+        Label2_Click();
+    else if (m_lit == Label8)
+        Label8_Click();
+    else if (auto *box = qobject_cast<QCheckBox *>(m_lit))
+        box->click();   // toggled, then its handler, as by the mouse
 }
 
 // -------------------------------------------------------------- commands
@@ -545,10 +608,14 @@ bool Form3::filterCombo(QEvent *event)
         // Moving on and dismissing the menu are no attempts to edit.
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape)
             return false;
-        if (event->type() == QEvent::KeyPress)
+        if (event->type() == QEvent::KeyPress) {
             Combo1_KeyDown(keyCodeOf(key), shiftOf(key));
-        else if (!key->isAutoRepeat())
+            // The box is where the keyboard starts in the menu; the menu's
+            // own keys work from it as from anywhere in the menu.
+            menuKey(key);
+        } else if (!key->isAutoRepeat()) {
             Combo1_KeyUp(keyCodeOf(key), shiftOf(key));
+        }
         // The arrows and letters would pick another entry, and picking
         // one is what a click on the list does: the keyboard changes nothing.
         return true;

@@ -88,11 +88,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // The seven items that light up.
+    // The seven items that light up, top to bottom.
     std::array<QWidget *, 7> items() const;
     // `lit` in the highlight colours, every other item in the normal ones;
     // nothing lit for nullptr.
-    void highlight(const QWidget *lit);
+    void highlight(QWidget *lit);
+    // The keyboard's way through the menu: the arrows light the next item
+    // that can act, Enter acts on the lit one as a click does.
+    bool menuKey(const QKeyEvent *key);
+    void lightNext(int step);
+    void actOnLit();
     // The timed entry as the More Settings window holds it: the caption,
     // and the box shown with the disconnect time when one is set.
     void showTimedAction(bool loading);
@@ -103,6 +108,9 @@ private:
 
     DesignLayout m_layout{1};
     QLabel *m_frameCaption = nullptr;
+    // The item last lit, by the mouse or the keyboard: where the arrows go
+    // on from.
+    QWidget *m_lit = nullptr;
 };
 
 } // namespace tarvo

@@ -200,8 +200,9 @@ Form4::Form4(Form1 &main)
     criteria->setFrameShape(QFrame::StyledPanel);
     m_layout.place(new QLabel(QStringLiteral("Information Display Criteria"), criteria), 8, 2, 300, 18);
     auto filter = [&](const QString &caption, int left, int width) {
-        m_layout.place(new QLabel(caption, criteria), left, 22, width, 16);
+        auto *label = m_layout.place(new QLabel(caption, criteria), left, 22, width, 16);
         auto *box = m_layout.place(new QComboBox(criteria), left, 38, width, 22);
+        label->setBuddy(box);
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->installEventFilter(this);
@@ -247,6 +248,7 @@ Form4::Form4(Form1 &main)
         connect(list, &ColumnList::released, this, [this, i](int button) { List1_MouseUp(i, button); });
         connect(list, &ColumnList::keyReleased, this, [this, i](int key) { List1_KeyUp(i, key); });
         connect(list, &ColumnList::doubleClickedAnywhere, this, [this, i] { List1_DblClick(i); });
+        list->setAccessibleName(Com[size_t(i)]->text());
         List1[size_t(i)] = list;
         left += widths[i];
     }
@@ -256,14 +258,17 @@ Form4::Form4(Form1 &main)
             if (a != b)
                 connect(a->verticalScrollBar(), &QScrollBar::valueChanged, b->verticalScrollBar(), &QScrollBar::setValue);
 
-    m_layout.place(new QLabel(QStringLiteral("Total"), this), 522, 324, 40, 22);
+    auto *totalCaption = m_layout.place(new QLabel(QStringLiteral("Total"), this), 522, 324, 40, 22);
     total = m_layout.place(new QLineEdit(this), 566, 322, 112, 24);
+    totalCaption->setBuddy(total);
     total->setReadOnly(true);
     total->setAlignment(Qt::AlignRight);
 
-    m_layout.place(new QLabel(QStringLiteral("Information To Be Printed"), this), 8, 330, 300, 18);
+    auto *reportCaption = m_layout.place(new QLabel(QStringLiteral("Information To Be Printed"), this), 8, 330, 300, 18);
     m_report = new QStringListModel(this);
     List2 = m_layout.place(new QListView(this), 8, 350, 704, 96);
+    reportCaption->setBuddy(List2);
+    List2->setAccessibleName(reportCaption->text());
     List2->setModel(m_report);
     List2->setSelectionMode(QAbstractItemView::ExtendedSelection);
     List2->setEditTriggers(QAbstractItemView::NoEditTriggers);

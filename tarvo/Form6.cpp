@@ -35,6 +35,7 @@ Form6::Form6(Form1 &main)
         // the values are not known when the window is fitted.
         Disp[size_t(i)] = m_layout.place(new QLabel(this), 106, top, 170, 20);
         Disp[size_t(i)]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        Disp[size_t(i)]->setAccessibleName(captions[size_t(i)]);
     }
     Label1 = names[0];
     Label2 = names[1];

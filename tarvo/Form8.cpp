@@ -106,6 +106,9 @@ Form8::Form8(Form1 &main)
     // Made after their check boxes, so they lie on top of the captions.
     Hours = new QLineEdit(Frame2);
     Cost = new QLineEdit(Frame2);
+    // Each sits in the gap of its box's caption, which names it only there.
+    Hours->setAccessibleName(QStringLiteral("Hours Used In A Month"));
+    Cost->setAccessibleName(QStringLiteral("Cost Per Month"));
 
     Frame3 = frame(m_layout, this, 152, 38);
     AppStart = m_layout.place(new QCheckBox(QStringLiteral("Automatically Connect When Internet Explorer Starts."), Frame3),
@@ -120,6 +123,8 @@ Form8::Form8(Form1 &main)
     Alarm[0] = m_layout.place(new QLineEdit(Frame4), 215, 36, 90, 22);
     Label2 = m_layout.place(new QLabel(QStringLiteral("DisConnect At (ex. 6:30 am)"), Frame4), 30, 64, 180, 22);
     Alarm[1] = m_layout.place(new QLineEdit(Frame4), 215, 64, 90, 22);
+    Label1->setBuddy(Alarm[0]);
+    Label2->setBuddy(Alarm[1]);
 
     Com[0] = m_layout.place(new QPushButton(QStringLiteral("&Ok"), this), 130, 300, 80, 28);
     Com[1] = m_layout.place(new QPushButton(QStringLiteral("&Cancel"), this), 230, 300, 80, 28);
