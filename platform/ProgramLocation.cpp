@@ -9,6 +9,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace platform {
@@ -71,14 +73,14 @@ ProgramLocation chooseProgramLocation(const ProgramSurroundings &around)
     // their home): the program folder is never the installed tree.
     const QString installedTemplates = under(executable, QStringLiteral(TARVO_TEMPLATES_FROM_BIN));
     if (!userFolder.isEmpty() && QFileInfo(installedTemplates).isDir())
-        return {userFolder, under(executable, QStringLiteral(TARVO_PLUGINS_FROM_BIN)), installedTemplates};
+        return {userFolder, under(executable, QStringLiteral(TARVO_PLUGINS_FROM_BIN)), installedTemplates, false, {}};
 
     if (around.executableFolderWritable || userFolder.isEmpty())
-        return {executable, executable, QString()};
+        return {executable, executable, QString(), false, {}};
 
     // A program folder that cannot be written, such as a build folder on a
     // read-only share: its shipped files are the templates.
-    return {userFolder, executable, executable, true};
+    return {userFolder, executable, executable, true, {}};
 }
 
 QStringList layDownTemplates(const ProgramLocation &location)
@@ -104,21 +106,63 @@ QStringList layDownTemplates(const ProgramLocation &location)
     return failed;
 }
 
+QString folderProblem(const QString &folder)
+{
+    // The nearest part of the path that exists says why: a file in the way,
+    // or a folder that cannot be written (its rights, a read-only disk).
+    QFileInfo existing(QDir::cleanPath(folder));
+    while (!existing.exists() && !existing.isSymLink() && !existing.isRoot())
+        existing = QFileInfo(existing.absolutePath());
+    if (!existing.isDir())
+        return QStringLiteral("\"%1\" is a file, not a folder").arg(QDir::toNativeSeparators(existing.absoluteFilePath()));
+    QDir().mkpath(folder);
+    // Tried for real: the rights on the folder do not tell of a read-only
+    // disk, and a user's rights are not root's.
+    const QString where = QFileInfo(folder).isDir() ? folder : existing.absoluteFilePath();
+    const QByteArray probe = QFile::encodeName(where + QStringLiteral("/.tarvo-write-check-") + QString::number(::getpid()));
+    const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    ::unlink(probe.constData());
+    return QFileInfo(folder).isDir() ? QString() : QStringLiteral("it cannot be made");
+}
+
 ProgramLocation locateProgram(const QString &executableFolder)
 {
     ProgramSurroundings around;
     around.executableFolder = executableFolder;
     around.executableFolderWritable = QFileInfo(executableFolder).isWritable();
     around.dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    const ProgramLocation location = chooseProgramLocation(around);
+    ProgramLocation location = chooseProgramLocation(around);
+    if (location.onlyShippedTemplates)
+        std::fprintf(stderr, "tarvo: %s cannot be written; Tarvo keeps its database and log in %s instead\n",
+                     qPrintable(QDir::toNativeSeparators(location.templateFolder)),
+                     qPrintable(QDir::toNativeSeparators(location.programFolder)));
     if (!location.templateFolder.isEmpty()) {
         const bool fresh = !QFileInfo::exists(location.programFolder);
-        for (const QString &path : layDownTemplates(location))
+        const QStringList failed = layDownTemplates(location);
+        for (const QString &path : failed)
             std::fprintf(stderr, "tarvo: cannot lay down %s\n", qPrintable(QDir::toNativeSeparators(path)));
         // The user's data folder holds the stored passwords.
-        if (fresh)
+        if (fresh && QFileInfo(location.programFolder).isDir())
             QFile::setPermissions(location.programFolder,
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (!failed.isEmpty()) {
+            QString cause = folderProblem(location.programFolder);
+            if (cause.isEmpty())
+                cause = QStringLiteral("\"%1\" could not be written").arg(QDir::toNativeSeparators(failed.constFirst()));
+            // Tarvo came here because its own folder cannot be written: both are said.
+            const QString ownFolder = location.onlyShippedTemplates
+                ? QStringLiteral(" Its own folder, %1, cannot be written either.")
+                      .arg(QDir::toNativeSeparators(location.templateFolder))
+                : QString();
+            location.problem = QStringLiteral("Tarvo keeps its database and error log in the folder\n\n%1\n\n"
+                                              "but cannot write there: %2.%3\n\nNothing has been changed. "
+                                              "Make the folder writable, or set XDG_DATA_HOME to a folder "
+                                              "you can write to, and start Tarvo again.")
+                                   .arg(QDir::toNativeSeparators(location.programFolder), cause, ownFolder);
+        }
     }
     return location;
 }

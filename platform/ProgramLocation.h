@@ -23,6 +23,9 @@ struct ProgramLocation {
     // The templates are the executable's own folder, among other files:
     // only its shipped files and the machine are laid down from it.
     bool onlyShippedTemplates = false;
+    // Why the program folder cannot be used, for the user, naming the
+    // folder and the cause; empty when it can.
+    QString problem;
 };
 
 // The facts the choice rests on, gathered by locateProgram() or a test.
@@ -44,9 +47,15 @@ ProgramLocation chooseProgramLocation(const ProgramSurroundings &around);
 // Returns the paths that could not be laid down (empty on success).
 QStringList layDownTemplates(const ProgramLocation &location);
 
+// Why files cannot be made in `folder` (made first if missing), in plain
+// words such as "Permission denied"; empty when they can.
+QString folderProblem(const QString &folder);
+
 // The location for this process: the facts read from the system, and the
-// program folder laid down when it comes from templates. Problems go to
-// standard error; the program then reports what it cannot open itself.
+// program folder laid down when it comes from templates. A program folder
+// that cannot be made or laid down is told in `problem`; where the
+// executable's own folder is passed over for the data folder, standard
+// error says so.
 ProgramLocation locateProgram(const QString &executableFolder);
 
 } // namespace platform

@@ -53,6 +53,10 @@ int main(int argc, char **argv)
     // Beside the program when it runs where it was built; in the user's data
     // folder, laid down from the shipped files, when it is installed.
     const platform::ProgramLocation location = platform::locateProgram(QCoreApplication::applicationDirPath());
+    if (!location.problem.isEmpty()) {
+        boxes.msgBox(location.problem, platform::mb::Critical, QStringLiteral("Tarvo - Initialization Error"));
+        return 1;
+    }
     platform::MachineFolders folders(location.programFolder);
     platform::DiskFileLookup files;
     platform::QtPrinter printer(folders.programFolder(), clock);

@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 using platform::ProgramLocation;
 using platform::ProgramSurroundings;
 
@@ -129,6 +133,38 @@ TEST(ProgramLocation, AFolderThatCannotBeMadeIsReported)
     write(tree.home, "a file where the data folder should be");
     const ProgramLocation at = platform::chooseProgramLocation({tree.bin, false, tree.home});
     EXPECT_EQ(platform::layDownTemplates(at), QStringList{at.programFolder});
+}
+
+// A program folder that cannot be laid down stops the start with a message
+// that names the folder and says why, and nothing is changed.
+TEST(ProgramLocation, AnUnusableDataFolderIsNamedWithItsCause)
+{
+    InstalledTree tree;
+    write(tree.home, "a file where the data folder should be");
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", tree.home.toLocal8Bit());
+    const ProgramLocation at = platform::locateProgram(tree.bin);
+    qputenv("XDG_DATA_HOME", saved);
+
+    EXPECT_TRUE(at.problem.contains(tree.home + QStringLiteral("/tarvo"))) << at.problem.toStdString();
+    EXPECT_TRUE(at.problem.contains(QStringLiteral("\"%1\" is a file, not a folder").arg(tree.home)))
+        << at.problem.toStdString();
+    EXPECT_EQ(read(tree.home), "a file where the data folder should be");
+}
+
+TEST(ProgramLocation, AFolderWithoutWriteRightsSaysSo)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write to any folder whatever its rights";
+    QTemporaryDir root;
+    const QString locked = root.filePath(QStringLiteral("locked"));
+    QDir().mkpath(locked);
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(platform::folderProblem(locked + QStringLiteral("/tarvo")), QString::fromLocal8Bit(std::strerror(EACCES)));
+    EXPECT_EQ(platform::folderProblem(locked), QString::fromLocal8Bit(std::strerror(EACCES)));
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(platform::folderProblem(locked + QStringLiteral("/tarvo")), QString());
+    EXPECT_TRUE(QFileInfo(locked + QStringLiteral("/tarvo")).isDir());
 }
 
 TEST(ProgramLocation, TheFirstStartMakesAPrivateFolderUnderXdgDataHome)
