@@ -3,6 +3,7 @@
 #include "runtime/Error.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -76,6 +77,13 @@ void QtPrinter::beginDocument()
     const QPrinterInfo chosen =
         m_output == Output::DesktopPrinter ? QPrinterInfo::defaultPrinter() : QPrinterInfo();
     m_lastOutputPath = chosen.isNull() ? newPdfPath() : QString();
+    if (!m_lastOutputPath.isEmpty()) {
+        // Made first, for the user alone: a report shows their sessions and
+        // costs. The printer writes into it and leaves its mode as it is.
+        QFile pdf(m_lastOutputPath);
+        if (!pdf.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+            printerError();
+    }
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (chosen.isNull()) {
         m_printer->setOutputFormat(QPrinter::PdfFormat);

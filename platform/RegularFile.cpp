@@ -27,7 +27,9 @@ bool openRegularFile(QFile &file, QIODevice::OpenMode mode)
     } else {
         flags |= O_RDONLY;
     }
-    const int fd = ::open(path.constData(), flags, 0666);
+    // A file made here is the user's alone (the error log tells of the
+    // user's connections); one that exists keeps the mode it has.
+    const int fd = ::open(path.constData(), flags, 0600);
     if (fd < 0)
         return false;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

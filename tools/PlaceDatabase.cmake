@@ -21,6 +21,8 @@ endif()
 # kept.
 set(partial "${DATABASE}.partial")
 file(COPY_FILE "${SHIPPED}" "${partial}")
+# It will hold the user's stored credentials: theirs alone from the start.
+file(CHMOD "${partial}" PERMISSIONS OWNER_READ OWNER_WRITE)
 file(RENAME "${partial}" "${DATABASE}" NO_REPLACE RESULT renamed)
 # CMake renames without replacing by a hard link, which may leave the first
 # name behind.

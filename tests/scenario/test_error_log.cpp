@@ -45,6 +45,30 @@ TEST(ErrorLog, RecordIsTwoLinesWithLocationLineStateAndOptions)
     EXPECT_EQ(h.boxes.shown().size(), 1u);
 }
 
+// The log tells of the user's connections: a log Tarvo makes is theirs
+// alone, and one that is there already keeps its mode.
+TEST(ErrorLog, ANewLogIsTheUsersAloneAndAnOldOneKeepsItsMode)
+{
+    Harness h;
+    tarvo::Form1 &f = h.start();
+    const QString log = h.path(QStringLiteral("err.log"));
+    QFile::remove(log);
+    const mode_t before = ::umask(022);
+    f.Err.set(13, QStringLiteral("Type mismatch"));
+    f.loger(1, 48, true);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(log).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    ASSERT_EQ(::chmod(QFile::encodeName(log).constData(), 0640), 0);
+    f.Err.set(13, QStringLiteral("Type mismatch"));
+    f.loger(1, 48, true);
+    ASSERT_EQ(::stat(QFile::encodeName(log).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    ::umask(before);
+    EXPECT_EQ(h.errorLogLines().size(), 4);
+}
+
 TEST(ErrorLog, NoPendingErrorWritesAndShowsNothing)
 {
     Harness h;

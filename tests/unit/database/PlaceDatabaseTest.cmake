@@ -34,6 +34,11 @@ execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${shipped}" "${data
 if(differ)
   message(FATAL_ERROR "the database laid down is not the shipped one")
 endif()
+# It will hold stored credentials: readable by its owner alone.
+execute_process(COMMAND stat -c %a "${database}" OUTPUT_VARIABLE mode OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT mode STREQUAL "600")
+  message(FATAL_ERROR "the database was laid down with mode ${mode}, not 600")
+endif()
 
 # The user's data goes in; then a rebuild writes a new shipped file. The
 # cipher's salt is random, so the new one differs from the old in every page.

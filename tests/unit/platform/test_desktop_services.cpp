@@ -109,6 +109,9 @@ TEST_F(QtPrinterTest, ADocumentBecomesANewPdfNamedByWhenItBeganWithItsLinesInOrd
     const QString path = printed(QStringLiteral("tarvo-2026-12-09-174512.pdf"));
     EXPECT_EQ(printer.lastOutputPath().toStdString(), path.toStdString());
     ASSERT_TRUE(QFile::exists(path));
+    // A report shows the user's sessions and costs: theirs alone.
+    EXPECT_EQ(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const Pdf pdf = info(path);
     EXPECT_EQ(pdf.pages, 1);
     EXPECT_GT(pdf.pageSize.width(), pdf.pageSize.height());
