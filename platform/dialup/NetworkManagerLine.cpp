@@ -436,6 +436,7 @@ void NetworkManagerLine::left()
     m_activationsRead = false;
     m_activationListRead = false;
     m_deviceServes.clear();
+    m_earlyDeviceReasons.clear();
     m_deferredFailures.clear();
     m_dialing.clear();
     m_waiting.clear();
@@ -922,8 +923,10 @@ void NetworkManagerLine::endActivation(const QString &path, uint reason)
     const auto it = m_activations.find(path);
     if (it == m_activations.end())
         return;
-    const Activation a = *it;
+    Activation a = *it;
     m_activations.erase(it);
+    if (const uint early = m_earlyDeviceReasons.take(path); !a.deviceReason)
+        a.deviceReason = early;
     const bool refused = m_credentials.value(a.profilePath).dial == a.dial && a.dial
         && m_credentials.value(a.profilePath).refused;
     if (a.dial)
@@ -1033,18 +1036,30 @@ void NetworkManagerLine::onDeviceStateChanged(const QDBusMessage &message)
 void NetworkManagerLine::applyDeviceState(const QString &activePath, uint state, uint reason)
 {
     const auto it = m_activations.find(activePath);
-    if (it == m_activations.end() || it->name.isEmpty() || it->activated || it->ending)
+    if (it == m_activations.end()) {
+        // An activation can fail within a millisecond, before Tarvo has
+        // heard of it: why is kept for when it does.
+        if (state == NM_DEVICE_STATE_FAILED) {
+            if (m_earlyDeviceReasons.size() > 64)
+                m_earlyDeviceReasons.clear();
+            m_earlyDeviceReasons.insert(activePath, reason);
+        }
+        return;
+    }
+    if (it->activated || it->ending)
         return;
     if (reason == NM_DEVICE_STATE_REASON_NEW_ACTIVATION)
         it->superseded = true;
-    if (state == NM_DEVICE_STATE_NEED_AUTH) {
-        Q_EMIT verifying(it->name);
-    } else if (state == NM_DEVICE_STATE_IP_CONFIG) {
-        Q_EMIT loggingOn(it->name);
-    } else if (state == NM_DEVICE_STATE_FAILED) {
+    if (state == NM_DEVICE_STATE_FAILED) {
         it->deviceReason = reason;
-        qCInfo(lcNetworkManager) << "device of" << it->name << "failed:" << deviceReasonName(reason);
+        qCInfo(lcNetworkManager) << "device of" << activePath << "failed:" << deviceReasonName(reason);
     }
+    if (it->name.isEmpty())
+        return;   // not known yet, or not a dialer's: no window to tell
+    if (state == NM_DEVICE_STATE_NEED_AUTH)
+        Q_EMIT verifying(it->name);
+    else if (state == NM_DEVICE_STATE_IP_CONFIG)
+        Q_EMIT loggingOn(it->name);
 }
 
 } // namespace dialup

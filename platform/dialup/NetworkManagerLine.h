@@ -210,6 +210,9 @@ private:
     bool m_activationsRead = false;
     // The activation each device was last said (or found) to serve.
     QHash<QString, QString> m_deviceServes;
+    // By activation path: why its device failed, told before the
+    // activation itself was known.
+    QHash<QString, uint> m_earlyDeviceReasons;
     // Names whose "Connected to" window shows.
     QSet<QString> m_up;
     // Names up when NetworkManager left, taken to be up until it says.
