@@ -46,6 +46,10 @@ fi
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 program="$root/usr/bin/tarvo"
+# Built with Debian's hardening flags: PIE, full RELRO, stack protection,
+# _FORTIFY_SOURCE.
+"$(dirname "$0")/hardened.sh" "$program" "$root"/usr/lib/*/tarvo/libTarvoTray.so \
+  || fail "the packaged files are not hardened"
 export HOME="$work/home"
 unset XDG_DATA_HOME XDG_CONFIG_HOME
 mkdir -p "$HOME"
