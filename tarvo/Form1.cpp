@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -82,6 +83,12 @@ const QString kRightClickTip = QStringLiteral("Right Click For Tip On This Optio
 void Form1::doEvents()
 {
     m_platform.events.doEvents();
+}
+
+int Form1::ownMessage(const QString &prompt, int style, const QString &title)
+{
+    const QScopedValueRollback<bool> open(MessageOpen, true);
+    return m_platform.boxes.msgBox(prompt, style, title);
 }
 
 Form1::Form1(platform::Platform &platform, QWidget *parent)

@@ -56,6 +56,9 @@ public:
     // Lets the window messages that are waiting run, as the procedures do at
     // their fixed points.
     void doEvents();
+    // Shows one of the main window's own messages: the tray icons do not
+    // react while it is up, and do again however the message ends.
+    int ownMessage(const QString &prompt, int style, const QString &title = QString());
 
     // --- start-up
     void Form_Load();
@@ -346,6 +349,10 @@ private:
     int m_frame1HeightTwips = 3095;
     int m_frame2TopTwips = 3100;
     bool m_ended = false;
+    // A tick or a fold of the panel under way: the message pumps inside
+    // them must not start the same again half-way.
+    bool m_ticking = false;
+    bool m_folding = false;
     // When this tick and the one before it ran, and the last scheduled time
     // a question was raised for: a time is acted on once, however the ticks
     // fall around it.

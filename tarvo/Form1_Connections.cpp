@@ -99,11 +99,9 @@ void Form1::Con_KeyUp(int KeyCode, int)
         setConText(ConTextBefore, false);
         if (KeyCode == kEnterKeyCode)
             return;
-        MessageOpen = true;
-        m_platform.boxes.msgBox(QStringLiteral(" You Cannot Edit Here "), platform::mb::OkOnly);
+        ownMessage(QStringLiteral(" You Cannot Edit Here "), platform::mb::OkOnly);
         const rt::Value last = settings->field(Settings::LastConnection);
         setConText(last.isNull() ? QString() : last.toString(), false);
-        MessageOpen = false;
     });
 }
 

@@ -78,7 +78,6 @@ bool Form1::InitDatabase()
 void Form1::showInitDatabaseFailure()
 {
     m_platform.boxes.msgBox(QString::number(Err.number) + kCrLf + Err.description, platform::mb::OkOnly);
-    MessageOpen = true;
     const QStringList lines = {
         QStringLiteral("Could Not Open Database Tarvo.mdb"),
         QStringLiteral("There Are Two Probable Causes ."),
@@ -90,8 +89,7 @@ void Form1::showInitDatabaseFailure()
         QStringLiteral("2) The Database Is Corrupted, Renamed "),
         QStringLiteral("    Or Deleted. Reinstall Tarvo. "),
     };
-    m_platform.boxes.msgBox(lines.join(kCrLf), platform::mb::Critical, QStringLiteral("Tarvo - Initialization Error"));
-    MessageOpen = false;
+    ownMessage(lines.join(kCrLf), platform::mb::Critical, QStringLiteral("Tarvo - Initialization Error"));
     loger(Window::Main, Form1Proc::InitDatabase, true);
 }
 

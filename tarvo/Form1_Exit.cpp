@@ -10,6 +10,7 @@
 #include "tarvo/frmLogin.h"
 
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 namespace tarvo {
 
@@ -31,7 +32,9 @@ void Form1::Form_Unload(int &Cancel)
             Cancel = 1;
             return;
         }
-        MessageOpen = true;
+        // The questions below are the main window's own; whatever way this
+        // ends, the tray icons hear again.
+        const QScopedValueRollback<bool> messageOpen(MessageOpen, true);
 
         const bool watching = Com[0]->text() == kGoOffline
             && (LineState.equals(LineUp) || (DialStage == StageConnecting && ConnectingWindow > 0));
@@ -48,7 +51,6 @@ void Form1::Form_Unload(int &Cancel)
                 takeTrayIconsOut();
                 ExitMode = ExitHangUpFirst;
                 Cancel = 1;
-                MessageOpen = false;
                 return;
             }
             if (answer == platform::mb::No) {
@@ -60,7 +62,6 @@ void Form1::Form_Unload(int &Cancel)
                 ExitMode = ExitAsk;
                 module2().ScanMode = ScanMonitor;
                 Cancel = 1;
-                MessageOpen = false;
                 return;
             }
         }
@@ -76,8 +77,7 @@ void Form1::Form_Unload(int &Cancel)
                     QuitRequested = false;
                     module2().ScanMode = ScanMonitor;
                     Cancel = 1;
-                    MessageOpen = false;
-                    return;
+                        return;
                 }
             }
             // A session still up is recorded now; one that ended while the
@@ -94,10 +94,8 @@ void Form1::Form_Unload(int &Cancel)
     });
     // A failure half-way keeps the window, so the program is never left
     // running without it.
-    if (!finished) {
-        MessageOpen = false;
+    if (!finished)
         Cancel = 1;
-    }
 }
 
 void Form1::recordSessionOnce()

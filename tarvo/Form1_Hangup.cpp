@@ -73,10 +73,8 @@ void Form1::DisconnectIt()
             if (DialFailureCode != FailureNone) {
                 const int code = DialFailureCode;
                 const FailureMessage m = failureMessage(code, conText(), module2().ErrorText);
-                MessageOpen = true;
-                m_platform.boxes.msgBox(m.text, platform::mb::Exclamation | platform::mb::OkOnly, m.title);
+                ownMessage(m.text, platform::mb::Exclamation | platform::mb::OkOnly, m.title);
                 DialFailureCode = FailureNone;
-                MessageOpen = false;
                 if (code == FailurePassword)
                     UserPwd_Click();
             }
@@ -91,25 +89,19 @@ void Form1::CantDial()
             + QStringLiteral(" Create New Connections Using Dial-Up Networking.");
         const QString name = conText();
         if (!name.isEmpty()) {
-            MessageOpen = true;
-            m_platform.boxes.msgBox(QStringLiteral(" Unable To Initiate Connection : ") + name + kCrLf + kCrLf
-                                        + QStringLiteral(" Tarvo Will Remove The Connection From It's List.") + kCrLf
-                                        + kCrLf + QStringLiteral(" Try Another connection. "),
-                                    platform::mb::Critical | platform::mb::OkOnly);
-            MessageOpen = false;
+            ownMessage(QStringLiteral(" Unable To Initiate Connection : ") + name + kCrLf + kCrLf
+                           + QStringLiteral(" Tarvo Will Remove The Connection From It's List.") + kCrLf + kCrLf
+                           + QStringLiteral(" Try Another connection. "),
+                       platform::mb::Critical | platform::mb::OkOnly);
             ConOp(ConRemove, name);
         }
         if (conInfo->recordCount() == 0) {
-            MessageOpen = true;
-            m_platform.boxes.msgBox(noConnections, platform::mb::Exclamation | platform::mb::OkOnly);
-            MessageOpen = false;
+            ownMessage(noConnections, platform::mb::Exclamation | platform::mb::OkOnly);
             return;
         }
         Ucinfo(0, {}, UcinfoDeleteFound, ConInfo::ConName, conText());
         if (Con->count() == 0) {
-            MessageOpen = true;
-            m_platform.boxes.msgBox(noConnections, platform::mb::Exclamation | platform::mb::OkOnly);
-            MessageOpen = false;
+            ownMessage(noConnections, platform::mb::Exclamation | platform::mb::OkOnly);
             setConText(QString());
         } else {
             ConOp(ConSelectIndex, QString(), 0);

@@ -8,11 +8,18 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QScopedValueRollback>
 
 namespace tarvo {
 
 void Form1::KeepOnline_Timer()
 {
+    // A tick reached again through its own message pumps or boxes (the
+    // Backup timer's restart, a handler run meanwhile) would work on state
+    // the outer one is half-way through: it is left to the next tick.
+    if (m_ticking)
+        return;
+    const QScopedValueRollback<bool> ticking(m_ticking, true);
     trapped(*this, Window::Main, Form1Proc::KeepOnline_Timer, [&] {
         m_previousTickAt = m_tickAt;
         m_tickAt = m_platform.clock.now();
@@ -128,9 +135,7 @@ void Form1::TakeOver()
                 m_platform.keys.sendKeys(QStringLiteral("{ENTER}"));
                 SetStage(StageLaunch);
             } else {
-                MessageOpen = true;
-                m_platform.boxes.msgBox(QStringLiteral(" Could Not Determine Connection "), platform::mb::OkOnly);
-                MessageOpen = false;
+                ownMessage(QStringLiteral(" Could Not Determine Connection "), platform::mb::OkOnly);
             }
             scanner.ScanMode = ScanMonitor;
             KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 namespace tarvo {
@@ -266,6 +267,11 @@ void Form1::About_Click()
 
 void Form1::Details_Click()
 {
+    // A second click while the panel folds would start a second fold from
+    // the heights the first is stepping through.
+    if (m_folding)
+        return;
+    const QScopedValueRollback<bool> folding(m_folding, true);
     trapped(*this, Window::Main, Form1Proc::Details_Click, [&] {
         doEvents();
         QWidget *const panel[] = {Shrink, AutoConnect, Monitor, UserPwd, DelayChange,

@@ -107,9 +107,7 @@ void Form1::WarnNetUsage()
         const rt::Value hoursLimit = settings->field(Settings::Hours);
         const rt::Value costLimit = settings->field(Settings::Cost);
         const auto warn = [&](const QString &text, const QString &title) {
-            MessageOpen = true;
-            m_platform.boxes.msgBox(text, platform::mb::OkOnly | platform::mb::Exclamation, title);
-            MessageOpen = false;
+            ownMessage(text, platform::mb::OkOnly | platform::mb::Exclamation, title);
         };
 
         if (rt::isTrue(settings->field(Settings::NetHours)) && !hoursLimit.isNull()
