@@ -66,8 +66,19 @@ private_nm_unsupported() {
   done
   [ -c /dev/net/tun ] || { echo "no /dev/net/tun"; return 0; }
   [ -d /var/lib/NetworkManager ] || { echo "no /var/lib/NetworkManager (network-manager not installed as packaged)"; return 0; }
-  unshare --net --mount -- sh -c 'mount -t tmpfs tmpfs /run && mount -t sysfs -o ro sysfs /sys' \
-    >/dev/null 2>&1 || { echo "cannot make network and mount namespaces here"; return 0; }
+  local why
+  if ! why=$(unshare --net --mount -- sh -c 'mount -t tmpfs tmpfs /run && mount -t sysfs -o ro sysfs /sys' \
+      2>&1 >/dev/null); then
+    why=${why:-no reason given}
+    # In a chroot the root is no mount point, and a mount namespace cannot
+    # be made private from it: say that, not only unshare's words.
+    if command -v mountpoint >/dev/null 2>&1 && ! mountpoint -q /; then
+      echo "/ is not a mount point (a chroot?), so no mount namespace of its own can be made: $why"
+    else
+      echo "cannot make network and mount namespaces here: $why"
+    fi
+    return 0
+  fi
   return 1
 }
 
