@@ -11,4 +11,7 @@ constexpr int kRows = 100000;
 // and shared by every benchmark that only reads it.
 const QString &trackFile();
 
+// Writes such a file at path: the shipped file with kRows log rows added.
+void writeTrackFile(const QString &path);
+
 } // namespace bench
