@@ -52,7 +52,8 @@ bool Form1::InitDatabase()
             if (settings->field(Settings::DisconnectTime).isNull())
                 Usetting(Settings::DisconnectTime, QStringLiteral("6:30 am"));
         }
-        if (track->recordCount() > 0) {
+        // Counting the log's rows would list the key of every one of them.
+        if (!track->isEmpty()) {
             track->moveLast();
             track->moveFirst();
         }

@@ -417,12 +417,8 @@ Recordset::Recordset(Database &db, QString table)
     if (m_columns.isEmpty())
         rt::raise(rt::err::NoSuchTable, QStringLiteral("The Microsoft Jet database engine cannot find the input table or query '%1'.").arg(m_table));
 
-    Statement rows(m_db.handle(), QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quoted(m_table)));
-    int rc;
-    while ((rc = sqlite3_step(rows.get())) == SQLITE_ROW)
-        m_rowids.push_back(sqlite3_column_int64(rows.get(), 0));
-    if (rc != SQLITE_DONE)
-        rt::raise(rt::err::DatabaseEngine, QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
+    // On the first row, as a cursor opens.
+    m_key = endKey(false);
     m_pos = 0;
 
     QStringList names, marks, sets;
@@ -445,12 +441,78 @@ Recordset::Recordset(Database &db, QString table)
 
 Recordset::~Recordset() = default;
 
-bool Recordset::eof() const { return m_pos >= m_rowids.size(); }
-bool Recordset::bof() const { return m_pos < 0 || m_rowids.isEmpty(); }
+std::optional<qint64> Recordset::endKey(bool last) const
+{
+    Statement st(m_db.handle(), QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid %2 LIMIT 1")
+                                    .arg(quoted(m_table), last ? QLatin1String("DESC") : QLatin1String("ASC")));
+    const int rc = sqlite3_step(st.get());
+    if (rc == SQLITE_ROW)
+        return sqlite3_column_int64(st.get(), 0);
+    if (rc != SQLITE_DONE)
+        rt::raise(rt::err::DatabaseEngine, QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
+    return std::nullopt;
+}
+
+void Recordset::listKeys() const
+{
+    if (m_listed)
+        return;
+    Statement rows(m_db.handle(), QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quoted(m_table)));
+    int rc;
+    while ((rc = sqlite3_step(rows.get())) == SQLITE_ROW)
+        m_rowids.push_back(sqlite3_column_int64(rows.get(), 0));
+    if (rc != SQLITE_DONE) {
+        m_rowids.clear();
+        rt::raise(rt::err::DatabaseEngine, QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
+    }
+    m_listed = true;
+    // The cursor stays on the row it stood on. Another cursor may have
+    // deleted that row meanwhile: its key is kept in its place then, as a
+    // listing taken earlier would hold it, so that reading it fails and the
+    // next move goes on to the row after it.
+    m_pos = 0;
+    if (m_key) {
+        const auto at = std::lower_bound(m_rowids.begin(), m_rowids.end(), *m_key);
+        m_pos = int(at - m_rowids.begin());
+        if (at == m_rowids.end() || *at != *m_key)
+            m_rowids.insert(m_pos, *m_key);
+    }
+}
+
+qint64 Recordset::currentKey() const
+{
+    requireCurrent();
+    return m_listed ? m_rowids[m_pos] : *m_key;
+}
+
+int Recordset::recordCount() const
+{
+    listKeys();
+    return int(m_rowids.size());
+}
+
+bool Recordset::isEmpty() const
+{
+    return m_listed ? m_rowids.isEmpty() : !endKey(false);
+}
+
+bool Recordset::eof() const
+{
+    listKeys();
+    return m_pos >= m_rowids.size();
+}
+
+bool Recordset::bof() const
+{
+    listKeys();
+    return m_pos < 0 || m_rowids.isEmpty();
+}
 
 void Recordset::moveFirst()
 {
-    if (m_rowids.isEmpty())
+    if (!m_listed)
+        m_key = endKey(true);
+    if (m_listed ? m_rowids.isEmpty() : !m_key)
         rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
     m_pos = 0;
     m_currentDeleted = false;
@@ -460,7 +522,9 @@ void Recordset::moveFirst()
 
 void Recordset::moveLast()
 {
-    if (m_rowids.isEmpty())
+    if (!m_listed)
+        m_key = endKey(false);
+    if (m_listed ? m_rowids.isEmpty() : !m_key)
         rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
     m_pos = int(m_rowids.size()) - 1;
     m_currentDeleted = false;
@@ -479,6 +543,7 @@ void Recordset::moveNext()
         ++m_pos;
     m_mode = Mode::None;
     dropCachedRow();
+    listKeys();
 }
 
 void Recordset::requireCurrent() const
@@ -492,6 +557,11 @@ void Recordset::checkOrdinal(int ordinal) const
     if (ordinal < 0 || ordinal >= m_columns.size())
         rt::raise(rt::err::NoSuchColumn, QStringLiteral("Item not found in this collection."));
 }
+    if (!m_listed) {
+        if (!m_key)
+            rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
+        return;
+    }
 
 ColumnKind Recordset::columnKind(int ordinal) const
 {
@@ -513,7 +583,7 @@ const QVector<rt::Value> &Recordset::currentRow() const
 
     m_rowValid = false;
     StatementUse st(m_statements->select);
-    sqlite3_bind_int64(st.get(), 1, m_rowids[m_pos]);
+    sqlite3_bind_int64(st.get(), 1, currentKey());
     // Not there any more when another cursor has deleted it.
     if (sqlite3_step(st.get()) != SQLITE_ROW)
         rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
@@ -567,9 +637,14 @@ void Recordset::update()
         for (int i = 0; i < m_columns.size(); ++i)
             bindValue(st.get(), i + 1, m_columns[i].kind, m_buffer[i]);
         step(h, st.get());
-        m_rowids.push_back(sqlite3_last_insert_rowid(h));
         // The row just added becomes the current one.
-        m_pos = int(m_rowids.size()) - 1;
+        const qint64 key = sqlite3_last_insert_rowid(h);
+        if (m_listed) {
+            m_rowids.push_back(key);
+            m_pos = int(m_rowids.size()) - 1;
+        } else {
+            m_key = key;
+        }
         m_currentDeleted = false;
     } else {
         requireCurrent();
@@ -578,7 +653,7 @@ void Recordset::update()
         StatementUse st(m_statements->update);
         for (int i = 0; i < m_columns.size(); ++i)
             bindValue(st.get(), i + 1, m_columns[i].kind, m_buffer[i]);
-        sqlite3_bind_int64(st.get(), int(m_columns.size()) + 1, m_rowids[m_pos]);
+        sqlite3_bind_int64(st.get(), int(m_columns.size()) + 1, currentKey());
         step(h, st.get());
     }
     m_mode = Mode::None;
@@ -602,14 +677,15 @@ void Recordset::deleteRow()
         sqlite3_bind_int64(st.get(), 1, m_rowids[m_pos]);
         step(m_db.handle(), st.get());
     }
+    // The rows after it move up one place, which only a listing can show.
+    listKeys();
     m_rowids.removeAt(m_pos);
     m_currentDeleted = true;
 }
 
 qint64 Recordset::bookmark() const
 {
-    requireCurrent();
-    return m_rowids[m_pos];
+    return currentKey();
 }
 
 void Recordset::seek(qint64 bookmark)
@@ -623,6 +699,7 @@ void Recordset::seek(qint64 bookmark)
     m_mode = Mode::None;
     dropCachedRow();
 }
+    listKeys();
 
 QVector<rt::Value> Recordset::totalsInRange(int key, const rt::Value &from, const rt::Value &to,
                                            const QVector<int> &summed) const

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVector>
 #include <memory>
+#include <optional>
 
 struct sqlite3;
 
@@ -101,7 +102,10 @@ public:
     Recordset(const Recordset &) = delete;
     Recordset &operator=(const Recordset &) = delete;
 
-    int recordCount() const { return int(m_rowids.size()); }
+    int recordCount() const;
+    // Whether the table has no row; unlike recordCount(), without listing
+    // every key of a long table.
+    bool isEmpty() const;
     bool eof() const;
     bool bof() const;
 
@@ -154,8 +158,20 @@ private:
     Database &m_db;
     QString m_table;
     QVector<Column> m_columns;
-    QVector<qint64> m_rowids;
-    int m_pos = -1;                 // -1 before the first row; size() past the last
+    // The table's keys are listed only when a move needs them (the next row,
+    // a count, a seek, a delete): standing on the first or the last row,
+    // reading it, editing and appending take one key lookup each, so opening
+    // a long log reads none of it.
+    void listKeys() const;
+    std::optional<qint64> endKey(bool last) const;
+    qint64 currentKey() const;
+
+    mutable QVector<qint64> m_rowids;
+    mutable bool m_listed = false;
+    // Until the keys are listed: the key of the row the cursor stands on,
+    // none when the table was empty.
+    std::optional<qint64> m_key;
+    mutable int m_pos = -1;         // once listed: -1 before the first row; size() past the last
     bool m_currentDeleted = false;
     Mode m_mode = Mode::None;
     QVector<rt::Value> m_buffer;
