@@ -129,9 +129,9 @@ void writeStoredDateTime(const rt::DateTime &d, char (&text)[kStoredDateTimeLeng
 
 // False for anything but a valid date-time in that form; such text is
 // handed back as it is.
-bool readStoredDateTime(const unsigned char *text, int length, rt::DateTime &out)
+bool readStoredParts(const unsigned char *text, int length, StoredRow::DateTimeParts &out)
 {
-    if (length != kStoredDateTimeLength || text[4] != '-' || text[7] != '-' || text[10] != ' '
+    if (!text || length != kStoredDateTimeLength || text[4] != '-' || text[7] != '-' || text[10] != ' '
         || text[13] != ':' || text[16] != ':')
         return false;
     bool digits = true;
@@ -148,7 +148,16 @@ bool readStoredDateTime(const unsigned char *text, int length, rt::DateTime &out
     const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
     if (!digits || !QDate::isValid(year, month, day) || !QTime::isValid(hour, minute, second))
         return false;
-    out = rt::DateTime::fromParts(year, month, day, hour, minute, second);
+    out = {year, month, day, hour, minute, second};
+    return true;
+}
+
+bool readStoredDateTime(const unsigned char *text, int length, rt::DateTime &out)
+{
+    StoredRow::DateTimeParts p;
+    if (!readStoredParts(text, length, p))
+        return false;
+    out = rt::DateTime::fromParts(p.year, p.month, p.day, p.hour, p.minute, p.second);
     return true;
 }
 
@@ -736,6 +745,67 @@ QVector<rt::Value> Recordset::totalsInRange(int key, const rt::Value &from, cons
         }
     }
     return totals;
+}
+
+void Recordset::readRows(const std::function<void(const StoredRow &)> &each) const
+{
+    QStringList names;
+    QVector<ColumnKind> kinds;
+    for (const Column &c : m_columns) {
+        names << quoted(c.name);
+        kinds << c.kind;
+    }
+    Statement st(m_db.handle(), QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
+                                    .arg(names.join(QLatin1String(", ")), quoted(m_table)));
+    const StoredRow row(st.get(), kinds);
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+        each(row);
+    if (rc != SQLITE_DONE)
+        rt::raise(rc == SQLITE_BUSY ? rt::err::FileInUse : rt::err::DatabaseEngine,
+                  QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
+}
+
+// ---------------------------------------------------------------- StoredRow
+
+int StoredRow::at(int ordinal) const
+{
+    if (ordinal < 0 || ordinal >= m_kinds.size())
+        rt::raise(rt::err::NoSuchColumn, QStringLiteral("Item not found in this collection."));
+    // The key comes first in the statement.
+    return ordinal + 1;
+}
+
+qint64 StoredRow::key() const
+{
+    return sqlite3_column_int64(m_stmt, 0);
+}
+
+bool StoredRow::isNull(int ordinal) const
+{
+    return sqlite3_column_type(m_stmt, at(ordinal)) == SQLITE_NULL;
+}
+
+rt::Value StoredRow::field(int ordinal) const
+{
+    return columnValue(m_stmt, at(ordinal), m_kinds[ordinal]);
+}
+
+QByteArrayView StoredRow::utf8(int ordinal) const
+{
+    const int col = at(ordinal);
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, col));
+    return QByteArrayView(text, sqlite3_column_bytes(m_stmt, col));
+}
+
+bool StoredRow::dateTimeParts(int ordinal, DateTimeParts &parts) const
+{
+    const int col = at(ordinal);
+    if (m_kinds[ordinal] != ColumnKind::DateTime)
+        return false;
+    // Null reads as no text at all.
+    const unsigned char *text = sqlite3_column_text(m_stmt, col);
+    return text && readStoredParts(text, sqlite3_column_bytes(m_stmt, col), parts);
 }
 
 void Recordset::indexColumn(int ordinal)

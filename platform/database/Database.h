@@ -2,16 +2,20 @@
 
 #include "runtime/Value.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 #include <optional>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace db {
 
 class Recordset;
+class StoredRow;
 class Transaction;
 
 // The program's database file: one encrypted file, held exclusively from the
@@ -142,6 +146,12 @@ public:
     // found without reading every row. Adding it changes no row.
     void indexColumn(int ordinal);
 
+    // Every row of the table, in key order, through one statement, each
+    // handed to `each` as the file holds it: a whole table read at the
+    // engine's pace, where moving the cursor row by row looks every row up
+    // by its key. The cursor stays where it is.
+    void readRows(const std::function<void(const StoredRow &)> &each) const;
+
 private:
     friend class Database;
     Recordset(Database &db, QString table);
@@ -180,6 +190,31 @@ private:
     mutable QVector<rt::Value> m_row;   // the current row as last read
     mutable quint64 m_rowWrites = 0;    // the database's write count when it was read
     mutable bool m_rowValid = false;
+};
+
+// One row of Recordset::readRows, valid only during the call it is handed
+// to. Columns are read by ordinal and converted only when asked for.
+class StoredRow {
+public:
+    qint64 key() const;   // as bookmark() gives it
+    bool isNull(int ordinal) const;
+    // The column as field() gives it.
+    rt::Value field(int ordinal) const;
+    // The column's stored text as UTF-8 bytes, without making a string.
+    QByteArrayView utf8(int ordinal) const;
+    // A date-time column's parts when it holds a date-time in the stored
+    // form, without building a date; false for anything else (Null, or
+    // text that field() hands back as it is).
+    struct DateTimeParts { int year, month, day, hour, minute, second; };
+    bool dateTimeParts(int ordinal, DateTimeParts &parts) const;
+
+private:
+    friend class Recordset;
+    StoredRow(sqlite3_stmt *stmt, const QVector<ColumnKind> &kinds) : m_stmt(stmt), m_kinds(kinds) {}
+    int at(int ordinal) const;
+
+    sqlite3_stmt *m_stmt;
+    const QVector<ColumnKind> &m_kinds;
 };
 
 // Conversion of a value to a column's kind (exposed for tests).

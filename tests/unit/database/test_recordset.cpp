@@ -358,6 +358,56 @@ TEST_F(RecordsetTest, RangeTotalsTakeTheHalfOpenRangeSkipNullsAndLeaveTheCursor)
     EXPECT_EQ(track->field(Track::Minutes), Value(qint64(10)));
 }
 
+TEST_F(RecordsetTest, RowsReadInOneGoAreWhatTheCursorReadsAndLeaveItWhereItWas)
+{
+    {
+        db::Transaction transaction(*database);
+        for (int i = 0; i < 3; ++i) {
+            track->addNew();
+            track->setField(Track::SessionDate, DateTime::fromParts(2026, 5, 1 + i, 21, 5, 30));
+            track->setField(Track::Minutes, 60 + i);
+            track->setField(Track::SessionCost, rt::Currency::fromDouble(1.25 * i));
+            track->setField(Track::Connection, QStringLiteral("H\u00e9me %1").arg(i));
+            track->update();
+        }
+        transaction.commit();
+    }
+    // A date column holding text of another form, and a row gone between.
+    const QString column = track->fieldName(Track::StartTime);
+    database->exec(QStringLiteral("UPDATE %1 SET %2 = '6:00 am'").arg(tarvo::kTrackTable, column));
+    track->moveFirst();
+    track->moveNext();
+    track->deleteRow();
+    track->moveFirst();
+
+    QVector<qint64> keys;
+    track->readRows([&](const db::StoredRow &row) {
+        keys << row.key();
+        for (int c = 0; c < track->fieldCount(); ++c)
+            EXPECT_EQ(row.field(c), track->field(c)) << c;
+        EXPECT_EQ(row.utf8(Track::Connection).toByteArray(), track->field(Track::Connection).toString().toUtf8());
+        EXPECT_TRUE(row.isNull(Track::EndTime));
+        EXPECT_FALSE(row.isNull(Track::SessionDate));
+
+        db::StoredRow::DateTimeParts parts{};
+        ASSERT_TRUE(row.dateTimeParts(Track::SessionDate, parts));
+        const DateTime date = track->field(Track::SessionDate).toDate();
+        EXPECT_EQ(QDate(parts.year, parts.month, parts.day), date.date());
+        EXPECT_EQ(QTime(parts.hour, parts.minute, parts.second), date.time());
+        EXPECT_FALSE(row.dateTimeParts(Track::StartTime, parts));   // text of another form
+        EXPECT_FALSE(row.dateTimeParts(Track::EndTime, parts));     // Null
+        EXPECT_FALSE(row.dateTimeParts(Track::Minutes, parts));     // no date column
+        EXPECT_EQ(errorNumber([&] { row.field(Track::Rate + 1); }), 3265);
+        track->moveNext();
+    });
+    ASSERT_EQ(keys.size(), 2);
+    track->moveFirst();
+    EXPECT_EQ(keys[0], track->bookmark());
+    track->moveLast();
+    EXPECT_EQ(keys[1], track->bookmark());
+    EXPECT_EQ(track->field(Track::Minutes), Value(qint64(62)));
+}
+
 TEST(DatabaseOpen, MissingWrongPasswordAndDamagedFilesAreRefusedWithTheirNumbers)
 {
     QTemporaryDir dir;
