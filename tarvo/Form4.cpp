@@ -108,6 +108,39 @@ QList<int> selectedRowNumbers(const QItemSelectionModel &selection)
     return rows;
 }
 
+// The bar paints itself at once whenever its percentage changes, which at
+// a hundred paints costs more than the rows do: while work goes on it is
+// let paint only often enough to be seen moving.
+class ThrottledProgress {
+public:
+    explicit ThrottledProgress(QProgressBar *bar)
+        : m_bar(bar)
+    {
+        m_bar->setUpdatesEnabled(false);
+        m_sincePaint.start();
+    }
+    ~ThrottledProgress() { m_bar->setUpdatesEnabled(true); }
+    ThrottledProgress(const ThrottledProgress &) = delete;
+    ThrottledProgress &operator=(const ThrottledProgress &) = delete;
+
+    void setValue(int percent)
+    {
+        if (percent == m_bar->value())
+            return;
+        m_bar->setValue(percent);
+        if (m_sincePaint.elapsed() >= 40) {
+            m_bar->setUpdatesEnabled(true);
+            m_bar->repaint();
+            m_bar->setUpdatesEnabled(false);
+            m_sincePaint.restart();
+        }
+    }
+
+private:
+    QProgressBar *m_bar;
+    QElapsedTimer m_sincePaint;
+};
+
 QString twoDigits(qint64 n)
 {
     return n >= 0 && n < 10 ? QLatin1Char('0') + QString::number(n) : QString::number(n);
@@ -136,7 +169,14 @@ QVariant UsageRows::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || m_filling)
         return {};
-    return m_rows[size_t(index.row())].text[size_t(index.column())];
+    return text(index.row(), index.column());
+}
+
+quint32 UsageRows::addText(int column, const QString &text)
+{
+    std::vector<QString> &texts = m_texts[size_t(column)];
+    texts.push_back(text);
+    return quint32(texts.size() - 1);
 }
 
 void UsageRows::beginFill()
@@ -310,7 +350,7 @@ int Form4::rowCount() const
 
 QString Form4::cell(int row, int column) const
 {
-    return m_rows->row(row).text[size_t(column)];
+    return m_rows->text(row, column);
 }
 
 bool Form4::isRowSelected(int row) const
@@ -400,74 +440,66 @@ void Form4::Com_Click(int Index)
 
 // ------------------------------------------------------------ loading
 
-UsageRows::Row Form4::displayRow(const db::Recordset &track)
+quint32 Form4::nullPlace(int column)
 {
-    UsageRows::Row row;
-    row.key = track.bookmark();
-    const QLocale locale;
+    qint64 &place = m_nulls[size_t(column)];
+    if (place < 0)
+        place = m_rows->addText(column, kNull);
+    return quint32(place);
+}
 
-    const rt::Value date = track.field(Track::SessionDate);
-    if (date.isNull()) {
-        row.text[Track::SessionDate] = kNull;
-    } else {
-        const rt::DateTime d = date.toDate();
-        QString &text = m_dates[qint64(d.date().toJulianDay())];
-        if (text.isEmpty())
-            text = locale.monthName(d.date().month(), QLocale::ShortFormat) + QLatin1Char(' ')
-                + twoDigits(d.date().day()) + QLatin1Char(' ') + QString::number(d.date().year()).rightJustified(4, QLatin1Char('0'));
-        row.text[Track::SessionDate] = text;
-    }
+quint32 Form4::datePlace(int year, int month, int day)
+{
+    // Month and day take four digits below the year: one key per date.
+    const qint64 key = qint64(year) * 10000 + month * 100 + day;
+    const auto found = m_dates.constFind(key);
+    if (found != m_dates.cend())
+        return *found;
+    const QString text = QLocale().monthName(month, QLocale::ShortFormat) + QLatin1Char(' ') + twoDigits(day)
+        + QLatin1Char(' ') + QString::number(year).rightJustified(4, QLatin1Char('0'));
+    const quint32 place = m_rows->addText(Track::SessionDate, text);
+    m_dates.insert(key, place);
+    return place;
+}
 
-    const rt::Value minutes = track.field(Track::Minutes);
-    if (minutes.isNull()) {
-        row.text[Track::Minutes] = kNull;
-    } else {
-        const qint64 m = minutes.toLong();
-        QString &text = m_durations[m];
-        if (text.isEmpty())
-            text = twoDigits(m / 60) + QStringLiteral(" h ") + twoDigits(m % 60) + QStringLiteral(" m");
-        row.text[Track::Minutes] = text;
+quint32 Form4::timePlace(int column, int hour, int minute)
+{
+    std::vector<qint64> &places = m_times[size_t(column)];
+    if (places.empty())
+        places.assign(24 * 60, -1);
+    qint64 &place = places[size_t(hour * 60 + minute)];
+    if (place < 0) {
+        const QLocale locale;
+        const int shown = hour % 12 == 0 ? 12 : hour % 12;
+        place = m_rows->addText(column, twoDigits(shown) + QLatin1Char(':') + twoDigits(minute) + QLatin1Char(' ')
+                                            + (hour < 12 ? locale.amText() : locale.pmText()));
     }
+    return quint32(place);
+}
 
-    const rt::Value cost = track.field(Track::SessionCost);
-    if (cost.isNull()) {
-        row.text[Track::SessionCost] = kNull;
-    } else {
-        QString &text = m_costs[cost.toCurrency().scaled];
-        if (text.isEmpty())
-            text = rt::format(cost, QStringLiteral("0##.#0"));
-        row.text[Track::SessionCost] = text;
+// A column shown as its value's own text.
+quint32 Form4::textPlace(int column, const rt::Value &value)
+{
+    if (value.isNull())
+        return nullPlace(column);
+    // An amount's text follows from the amount, which is cheaper to look
+    // up than the text would be to make.
+    if (value.type() == rt::VType::Currency) {
+        const qint64 scaled = value.toCurrency().scaled;
+        const auto found = m_amounts[size_t(column)].constFind(scaled);
+        if (found != m_amounts[size_t(column)].cend())
+            return *found;
+        const quint32 place = m_rows->addText(column, value.toString());
+        m_amounts[size_t(column)].insert(scaled, place);
+        return place;
     }
-
-    for (int column : {int(Track::Connection), int(Track::Rate)}) {
-        const rt::Value v = track.field(column);
-        if (v.isNull()) {
-            row.text[size_t(column)] = kNull;
-            continue;
-        }
-        const QString text = v.toString();
-        QString &shared = m_texts[text];
-        if (shared.isNull())
-            shared = text;
-        row.text[size_t(column)] = shared;
-    }
-
-    for (int column : {int(Track::StartTime), int(Track::EndTime)}) {
-        const rt::Value v = track.field(column);
-        if (v.isNull()) {
-            row.text[size_t(column)] = kNull;
-            continue;
-        }
-        const QTime t = v.toDate().time();
-        QString &text = m_times[t.msecsSinceStartOfDay() / 1000];
-        if (text.isEmpty()) {
-            const int hour = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
-            text = twoDigits(hour) + QLatin1Char(':') + twoDigits(t.minute()) + QLatin1Char(' ')
-                + (t.hour() < 12 ? locale.amText() : locale.pmText());
-        }
-        row.text[size_t(column)] = text;
-    }
-    return row;
+    const QString text = value.toString();
+    const auto found = m_texts[size_t(column)].constFind(text);
+    if (found != m_texts[size_t(column)].cend())
+        return *found;
+    const quint32 place = m_rows->addText(column, text);
+    m_texts[size_t(column)].insert(text, place);
+    return place;
 }
 
 void Form4::load(const QString &day, const QString &month, const QString &year, const QString &connection)
@@ -519,49 +551,98 @@ void Form4::load(const QString &day, const QString &month, const QString &year, 
                                      : QStringLiteral("0"));
             }
         } showTotal{total, carried, anyCost};
-        QElapsedTimer sincePaint;
-        sincePaint.start();
+        ThrottledProgress progress(PGbar);
 
+        // The file's rows in one statement, in the cursor's order; dates
+        // and times in their stored form are read from their digits, and
+        // anything else is converted as the cursor would.
         qint64 visited = 0;
-        int shownPercent = 0;
-        for (qint64 i = 0; i < count; ++i) {
+        track.readRows([&](const db::StoredRow &record) {
             ++visited;
-            const rt::Value date = track.field(Track::SessionDate);
-            // A record without a date has no day, month or year: each reads as 0.
-            const QDate d = date.isNull() ? QDate() : date.toDate().date();
-            bool match = (allDays || wantDay == (d.isValid() ? d.day() : 0))
-                && (allMonths || wantMonth == (d.isValid() ? d.month() : 0))
-                && (allYears || wantYear == (d.isValid() ? d.year() : 0));
-            if (match && !allConnections) {
-                const rt::Value name = track.field(Track::Connection);
-                match = !name.isNull() && name.toString().toUpper() == wantConnection;
+            db::StoredRow::DateTimeParts date;
+            bool noDate = false;
+            if (!record.dateTimeParts(Track::SessionDate, date)) {
+                // A record without a date has no day, month or year: each reads as 0.
+                const rt::Value value = record.field(Track::SessionDate);
+                noDate = value.isNull();
+                const QDate d = noDate ? QDate() : value.toDate().date();
+                date = d.isValid() ? db::StoredRow::DateTimeParts{d.year(), d.month(), d.day(), 0, 0, 0}
+                                   : db::StoredRow::DateTimeParts{0, 0, 0, 0, 0, 0};
+            }
+            bool match = (allDays || wantDay == date.day) && (allMonths || wantMonth == date.month)
+                && (allYears || wantYear == date.year);
+
+            UsageRows::Row row;
+            if (match) {
+                if (record.isNull(Track::Connection)) {
+                    match = allConnections;
+                    row.text[Track::Connection] = nullPlace(Track::Connection);
+                } else {
+                    const QByteArrayView bytes = record.utf8(Track::Connection);
+                    const std::string_view key(bytes.data(), size_t(bytes.size()));
+                    auto name = m_names.find(key);
+                    if (name == m_names.end()) {
+                        const QString text = record.field(Track::Connection).toString();
+                        name = m_names.emplace(std::string(key), Name{m_rows->addText(Track::Connection, text), text.toUpper()}).first;
+                    }
+                    match = allConnections || name->second.upper == wantConnection;
+                    row.text[Track::Connection] = name->second.place;
+                }
             }
             if (match) {
-                UsageRows::Row row = displayRow(track);
-                const rt::Value cost = track.field(Track::SessionCost);
-                if (!cost.isNull()) {
-                    const qint64 sum = carried + cost.toCurrency().scaled;
+                row.key = record.key();
+                row.text[Track::SessionDate] = noDate ? nullPlace(Track::SessionDate)
+                                                      : datePlace(date.year, date.month, date.day);
+
+                const rt::Value minutes = record.field(Track::Minutes);
+                if (minutes.isNull()) {
+                    row.text[Track::Minutes] = nullPlace(Track::Minutes);
+                } else {
+                    const qint64 m = minutes.toLong();
+                    auto found = m_durations.constFind(m);
+                    if (found == m_durations.cend())
+                        found = m_durations.insert(m, m_rows->addText(Track::Minutes, twoDigits(m / 60) + QStringLiteral(" h ")
+                                                                                        + twoDigits(m % 60) + QStringLiteral(" m")));
+                    row.text[Track::Minutes] = *found;
+                }
+
+                const rt::Value cost = record.field(Track::SessionCost);
+                if (cost.isNull()) {
+                    row.text[Track::SessionCost] = nullPlace(Track::SessionCost);
+                } else {
+                    const qint64 scaled = cost.toCurrency().scaled;
+                    auto found = m_costs.constFind(scaled);
+                    if (found == m_costs.cend())
+                        found = m_costs.insert(scaled, m_rows->addText(Track::SessionCost, rt::format(cost, QStringLiteral("0##.#0"))));
+                    row.text[Track::SessionCost] = *found;
+                    const qint64 sum = carried + scaled;
                     const qint64 half = sum < 0 ? -50 : 50;
                     carried = (sum + half) / 100 * 100;
                     anyCost = true;
                 }
-                m_rows->append(std::move(row));
-            }
-            track.moveNext();
-            if (visited < count) {
-                const int percent = int(visited * 100 / count);
-                if (percent != shownPercent) {
-                    shownPercent = percent;
-                    PGbar->setValue(percent);
-                    // Often enough to be seen moving, not so often that
-                    // painting it costs more than the rows.
-                    if (sincePaint.elapsed() >= 40) {
-                        PGbar->repaint();
-                        sincePaint.restart();
+
+                row.text[Track::Rate] = textPlace(Track::Rate, record.field(Track::Rate));
+
+                for (int column : {int(Track::StartTime), int(Track::EndTime)}) {
+                    db::StoredRow::DateTimeParts t;
+                    if (record.dateTimeParts(column, t)) {
+                        row.text[size_t(column)] = timePlace(column, t.hour, t.minute);
+                    } else if (record.isNull(column)) {
+                        row.text[size_t(column)] = nullPlace(column);
+                    } else {
+                        const QTime time = record.field(column).toDate().time();
+                        row.text[size_t(column)] = timePlace(column, time.hour(), time.minute());
                     }
                 }
+                m_rows->append(row);
             }
-        }
+            if (visited < count)
+                progress.setValue(int(visited * 100 / count));
+        });
+        // Past the last record, where walking the records would have left
+        // the cursor.
+        track.moveLast();
+        track.moveNext();
         PGbar->setValue(100);
     }, [&](const PendingError &e) {
         // What was added so far stays listed.
@@ -630,13 +711,11 @@ void Form4::List1_DblClick(int Index)
         // been handled while the events ran above.
         QStringList lines;
         lines.reserve(rows);
-        int shownPercent = 0;
-        for (int i = 0; i < rows; ++i) {
-            lines << BuildReportLine(i);
-            const int percent = int((qint64(i) + 1) * 100 / rows);
-            if (percent != shownPercent) {
-                shownPercent = percent;
-                PGbar->setValue(percent);
+        {
+            ThrottledProgress progress(PGbar);
+            for (int i = 0; i < rows; ++i) {
+                lines << BuildReportLine(i);
+                progress.setValue(int((qint64(i) + 1) * 100 / rows));
             }
         }
         PGbar->setValue(100);

@@ -7,6 +7,9 @@
 #include <QHash>
 #include <QListView>
 #include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class QCheckBox;
@@ -23,18 +26,26 @@ namespace db {
 class Recordset;
 }
 
+namespace rt {
+class Value;
+}
+
 namespace tarvo {
 
 // The usage log rows on show: seven display texts per row and the key of
 // the record each row stands for, so that a row leads back to its record
 // whatever the filter and whatever was deleted around it.
+//
+// A log of years repeats the same few hundred texts in each column, so a
+// row holds only the places of its texts in the column's list of texts:
+// filling a hundred thousand rows copies no string.
 class UsageRows : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int kColumns = 7;
     struct Row {
         qint64 key = 0;
-        std::array<QString, kColumns> text;
+        std::array<quint32, kColumns> text{};
     };
 
     using QAbstractTableModel::QAbstractTableModel;
@@ -43,17 +54,25 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
     const Row &row(int i) const { return m_rows[size_t(i)]; }
+    const QString &text(int row, int column) const
+    {
+        return m_texts[size_t(column)][m_rows[size_t(row)].text[size_t(column)]];
+    }
+    // Adds a text to the column's list and gives its place; the list is
+    // kept from one filling to the next, as are the places given out.
+    quint32 addText(int column, const QString &text);
     // Filling is done between the two calls; the views look at the rows
     // only once, at the end.
     void beginFill();
     void reserve(size_t rows) { m_rows.reserve(rows); }
-    void append(Row &&row) { m_rows.push_back(std::move(row)); }
+    void append(const Row &row) { m_rows.push_back(row); }
     void endFill();
     // Removes the rows whose flags are set, in one pass.
     void removeMarked(const std::vector<bool> &marked);
 
 private:
     std::vector<Row> m_rows;
+    std::array<std::vector<QString>, kColumns> m_texts;
     bool m_filling = false;
 };
 
@@ -135,7 +154,12 @@ private:
     void synchronise(int Index);
     void setReport(const QStringList &lines, const QString &countSuffix);
     void showProgress(bool shown);
-    UsageRows::Row displayRow(const db::Recordset &track);
+    // The places of a record's display texts, each made once per distinct
+    // value and found again by a key cheaper than the text.
+    quint32 datePlace(int year, int month, int day);
+    quint32 timePlace(int column, int hour, int minute);
+    quint32 textPlace(int column, const rt::Value &value);
+    quint32 nullPlace(int column);
 
     DesignLayout m_layout{1};
     UsageRows *m_rows = nullptr;
@@ -145,12 +169,25 @@ private:
     int m_reportTop = 0;
     int m_reportHeight = 0;
     bool m_enterDown = false;
-    // Display texts already made, shared by every row that shows them.
-    QHash<qint64, QString> m_dates;
-    QHash<int, QString> m_times;
-    QHash<qint64, QString> m_costs;
-    QHash<qint64, QString> m_durations;
-    QHash<QString, QString> m_texts;
+    // Places of display texts already made, by the value they show.
+    QHash<qint64, quint32> m_dates;
+    std::array<std::vector<qint64>, UsageRows::kColumns> m_times;   // by minute of the day, -1 not yet
+    QHash<qint64, quint32> m_costs;
+    QHash<qint64, quint32> m_durations;
+    std::array<QHash<qint64, quint32>, UsageRows::kColumns> m_amounts;
+    std::array<QHash<QString, quint32>, UsageRows::kColumns> m_texts;
+    std::array<qint64, UsageRows::kColumns> m_nulls = {-1, -1, -1, -1, -1, -1, -1};
+    // Connection names by their stored bytes, with the name upper-cased
+    // for the filter: most rows then cost a look-up and no string.
+    struct Name {
+        quint32 place;
+        QString upper;
+    };
+    struct BytesHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, Name, BytesHash, std::equal_to<>> m_names;
 };
 
 } // namespace tarvo

@@ -129,6 +129,22 @@ TEST_F(Viewer, ColumnsShowTheRecordsInStoredOrderWithTheirPicturesAndARoundedTot
     });
 }
 
+TEST_F(Viewer, DatesStoredAsOtherTextShowAndFilterAsTheDatesTheyRead)
+{
+    log({{on(2026, 5, 3), 10, rt::Currency::fromDouble(1), QStringLiteral("Home")},
+         {on(2026, 4, 30), 10, rt::Currency::fromDouble(2), QStringLiteral("Home")}});
+    f->database->exec(QStringLiteral("UPDATE %1 SET SessionDate = 'Dec 9 2026', StartTime = '6:00 pm' WHERE rowid = "
+                                     "(SELECT min(rowid) FROM %1)").arg(tarvo::kTrackTable));
+    view([&](Form4 &v) {
+        EXPECT_EQ(column(v, Track::SessionDate), (QStringList{"Dec 09 2026", "Apr 30 2026"}));
+        EXPECT_EQ(column(v, Track::StartTime), (QStringList{"06:00 PM", "09:05 PM"}));
+        v.All->click();
+        type(v.CMonth, QStringLiteral("12"));
+        EXPECT_EQ(column(v, Track::SessionDate), QStringList{"Dec 09 2026"});
+        EXPECT_EQ(v.total->text(), QStringLiteral("1."));
+    });
+}
+
 TEST_F(Viewer, FiltersReadLeadingNumbersAndCompareConnectionsWithoutCaseOrOuterBlanks)
 {
     log({{on(2026, 5, 3), 10, rt::Currency::fromDouble(1), QStringLiteral("Home")},
