@@ -520,7 +520,7 @@ bool Recordset::bof() const
 void Recordset::moveFirst()
 {
     if (!m_listed)
-        m_key = endKey(true);
+        m_key = endKey(false);
     if (m_listed ? m_rowids.isEmpty() : !m_key)
         rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
     m_pos = 0;
@@ -532,7 +532,7 @@ void Recordset::moveFirst()
 void Recordset::moveLast()
 {
     if (!m_listed)
-        m_key = endKey(false);
+        m_key = endKey(true);
     if (m_listed ? m_rowids.isEmpty() : !m_key)
         rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
     m_pos = int(m_rowids.size()) - 1;
@@ -543,6 +543,7 @@ void Recordset::moveLast()
 
 void Recordset::moveNext()
 {
+    listKeys();
     if (eof())
         rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
     // After a delete the following row has already moved into place.
@@ -552,11 +553,15 @@ void Recordset::moveNext()
         ++m_pos;
     m_mode = Mode::None;
     dropCachedRow();
-    listKeys();
 }
 
 void Recordset::requireCurrent() const
 {
+    if (!m_listed) {
+        if (!m_key)
+            rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
+        return;
+    }
     if (m_currentDeleted || m_pos < 0 || m_pos >= m_rowids.size())
         rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
 }
@@ -566,11 +571,6 @@ void Recordset::checkOrdinal(int ordinal) const
     if (ordinal < 0 || ordinal >= m_columns.size())
         rt::raise(rt::err::NoSuchColumn, QStringLiteral("Item not found in this collection."));
 }
-    if (!m_listed) {
-        if (!m_key)
-            rt::raise(rt::err::NoCurrentRecord, QStringLiteral("No current record."));
-        return;
-    }
 
 ColumnKind Recordset::columnKind(int ordinal) const
 {
@@ -677,6 +677,8 @@ void Recordset::cancelUpdate()
 
 void Recordset::deleteRow()
 {
+    // The rows after it move up one place, which only a listing can show.
+    listKeys();
     requireCurrent();
     m_mode = Mode::None;
     m_db.noteWrite();
@@ -686,8 +688,6 @@ void Recordset::deleteRow()
         sqlite3_bind_int64(st.get(), 1, m_rowids[m_pos]);
         step(m_db.handle(), st.get());
     }
-    // The rows after it move up one place, which only a listing can show.
-    listKeys();
     m_rowids.removeAt(m_pos);
     m_currentDeleted = true;
 }
@@ -699,6 +699,7 @@ qint64 Recordset::bookmark() const
 
 void Recordset::seek(qint64 bookmark)
 {
+    listKeys();
     // Keys only grow as rows are added, so the list is in key order.
     const auto at = std::lower_bound(m_rowids.cbegin(), m_rowids.cend(), bookmark);
     if (at == m_rowids.cend() || *at != bookmark)
@@ -708,7 +709,6 @@ void Recordset::seek(qint64 bookmark)
     m_mode = Mode::None;
     dropCachedRow();
 }
-    listKeys();
 
 QVector<rt::Value> Recordset::totalsInRange(int key, const rt::Value &from, const rt::Value &to,
                                            const QVector<int> &summed) const
