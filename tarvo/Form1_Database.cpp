@@ -97,6 +97,21 @@ void Form1::showInitDatabaseFailure()
 void Form1::Usetting(int field, const rt::Value &fvalue)
 {
     trapped(*this, Window::Main, Form1Proc::Usetting, [&] {
+        // Putting the stored settings into the controls runs their change
+        // handlers, which write back what the file holds: a commit, and the
+        // disk's flushes, that would change nothing. Any real change is
+        // written as ever, and a value the column refuses, or a missing row,
+        // fails below just as it always has.
+        const auto unchanged = [&] {
+            try {
+                return !settings->editing()
+                    && settings->field(field) == db::toColumnKind(settings->columnKind(field), fvalue);
+            } catch (const rt::RuntimeError &) {
+                return false;
+            }
+        };
+        if (unchanged())
+            return;
         settings->edit();
         settings->setField(field, fvalue);
         settings->update();
