@@ -4,7 +4,6 @@
 #include "platform/dialup/NetworkManagerReasons.h"
 
 #include <QDBusArgument>
-#include <QDeadlineTimer>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
@@ -13,6 +12,8 @@
 #include <QDBusVariant>
 #include <QLoggingCategory>
 #include <QMutex>
+#include <algorithm>
+#include <limits>
 #include <thread>
 
 Q_LOGGING_CATEGORY(lcNetworkManager, "tarvo.dialup.networkmanager", QtWarningMsg)
@@ -44,11 +45,16 @@ const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
 // it as soon as the activation is under way, so a silence this long means
 // it is stopped or stuck.
 constexpr int kActivateTimeoutMs = 25000;
-// How long a request NetworkManager did not answer may still bring its
-// connection up unasked.
-constexpr int kAbandonedForMs = 10 * 60 * 1000;
+// The bus's own "never": a request given up on is still answered when a
+// stuck NetworkManager wakes, and its answer names the activation it
+// started, which is then taken down.
+constexpr int kNoTimeout = std::numeric_limits<int>::max();
 // How often the bus connection is looked at, and made again once lost.
 constexpr int kBusCheckMs = 1000;
+// NetworkManager takes its name on the bus before its objects are there:
+// what it does not know yet is asked again, soon at first.
+constexpr int kFirstRetryMs = 100;
+constexpr int kLongestRetryMs = 5000;
 
 QStringList objectPaths(const QVariant &value)
 {
@@ -116,6 +122,20 @@ bool unanswered(const QDBusMessage &reply)
 {
     const QString error = reply.errorName();
     return error == QLatin1String("org.freedesktop.DBus.Error.NoReply")
+        || error == QLatin1String("org.freedesktop.DBus.Error.Timeout")
+        || error == QLatin1String("org.freedesktop.DBus.Error.TimedOut");
+}
+
+// NetworkManager on the bus but not ready to answer this yet (it is
+// starting), or answering for an object it has not made yet.
+bool notReady(const QDBusMessage &reply)
+{
+    const QString error = reply.errorName();
+    return error == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod")
+        || error == QLatin1String("org.freedesktop.DBus.Error.UnknownObject")
+        || error == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface")
+        || error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
+        || error == QLatin1String("org.freedesktop.DBus.Error.NoReply")
         || error == QLatin1String("org.freedesktop.DBus.Error.Timeout")
         || error == QLatin1String("org.freedesktop.DBus.Error.TimedOut");
 }
@@ -441,7 +461,6 @@ void NetworkManagerLine::left()
     m_dialing.clear();
     m_waiting.clear();
     m_credentials.clear();
-    m_abandoned.clear();
     // The names stay as they were last read: an outage is not a removal.
     m_order.clear();
     m_profiles.clear();
@@ -454,38 +473,51 @@ void NetworkManagerLine::left()
     }
 }
 
-void NetworkManagerLine::registerAgent()
+void NetworkManagerLine::retry(int attempt, void (NetworkManagerLine::*what)(int))
+{
+    const int delay = std::min(kFirstRetryMs << std::min(attempt, 10), kLongestRetryMs);
+    const quint64 generation = m_generation;
+    QTimer::singleShot(delay, this, [this, generation, attempt, what] {
+        // Only for the NetworkManager that was asked: a new one starts anew.
+        if (generation == m_generation && available())
+            (this->*what)(attempt + 1);
+    });
+}
+
+void NetworkManagerLine::registerAgent(int attempt)
 {
     call(QDBusMessage::createMethodCall(kService, kAgentManagerPath, kAgentManagerInterface, QStringLiteral("Register"))
              << kAgentIdentifier,
-         [this](const QDBusMessage &reply) {
+         [this, attempt](const QDBusMessage &reply) {
              m_agentRegistered = reply.type() == QDBusMessage::ReplyMessage;
-             if (m_agentRegistered)
+             if (m_agentRegistered) {
                  qCInfo(lcNetworkManager) << "secret agent registered as" << kAgentIdentifier;
-             else
-                 qCWarning(lcNetworkManager) << "secret agent not registered:" << reply.errorName()
-                                             << reply.errorMessage();
+                 return;
+             }
+             if (notReady(reply)) {
+                 qCInfo(lcNetworkManager) << "secret agent not registered yet:" << reply.errorName();
+                 retry(attempt, &NetworkManagerLine::registerAgent);
+                 return;
+             }
+             qCWarning(lcNetworkManager) << "secret agent not registered:" << reply.errorName()
+                                         << reply.errorMessage();
          });
 }
 
 // -------------------------------------------------------------- profiles
 
-void NetworkManagerLine::listProfiles()
+void NetworkManagerLine::listProfiles(int attempt)
 {
     m_order.clear();
     m_profiles.clear();
     m_profilesPending = 0;
     m_listed = false;
     call(QDBusMessage::createMethodCall(kService, kSettingsPath, kSettingsInterface, QStringLiteral("ListConnections")),
-         [this](const QDBusMessage &reply) {
+         [this, attempt](const QDBusMessage &reply) {
              if (!answered(reply)) {
-                 qCWarning(lcNetworkManager) << "the connections could not be listed:" << reply.errorMessage();
-                 // Tried again shortly, as long as this NetworkManager stays.
-                 const quint64 generation = m_generation;
-                 QTimer::singleShot(kBusCheckMs, this, [this, generation] {
-                     if (generation == m_generation && available())
-                         listProfiles();
-                 });
+                 qCInfo(lcNetworkManager) << "the connections could not be listed yet:" << reply.errorName()
+                                          << reply.errorMessage();
+                 retry(attempt, &NetworkManagerLine::listProfiles);
                  return;
              }
              const QStringList paths = objectPaths(reply.arguments().constFirst());
@@ -656,10 +688,29 @@ void NetworkManagerLine::startActivation(const QString &name, const QString &use
                                                           QStringLiteral("ActivateConnection"));
     message << QVariant::fromValue(QDBusObjectPath(profilePath)) << QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))
             << QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")));
+    // The bus is never left to give up on the request itself: only its
+    // answer tells which activation it started, so that one given up on can
+    // be taken down when it comes, and none other.
     call(
         message,
         [this, name, dial, profilePath](const QDBusMessage &reply) { dialAnswered(name, dial, profilePath, reply); },
-        kActivateTimeoutMs);
+        kNoTimeout);
+    const quint64 generation = m_generation;
+    QTimer::singleShot(kActivateTimeoutMs, this, [this, generation, name, dial, profilePath] {
+        if (generation == m_generation)
+            activationUnanswered(name, dial, profilePath);
+    });
+}
+
+void NetworkManagerLine::activationUnanswered(const QString &name, quint64 dial, const QString &profilePath)
+{
+    const auto pending = m_dialing.constFind(name);
+    if (pending == m_dialing.cend() || pending->dial != dial)
+        return;   // answered, cancelled or dialled anew meanwhile
+    m_dialing.erase(pending);
+    forgetCredentials(profilePath, dial);
+    qCWarning(lcNetworkManager) << "activation of" << name << "not answered";
+    fail(name, noAnswerMessage());
 }
 
 void NetworkManagerLine::dialAnswered(const QString &name, quint64 dial, const QString &profilePath,
@@ -671,11 +722,6 @@ void NetworkManagerLine::dialAnswered(const QString &name, quint64 dial, const Q
         m_dialing.remove(name);
     if (!answered(reply)) {
         forgetCredentials(profilePath, dial);
-        // Not answered is not refused: a NetworkManager that was stuck may
-        // still act on the request when it wakes, long after anyone waits
-        // for it.
-        if (unanswered(reply))
-            m_abandoned.insert(profilePath, QDeadlineTimer(kAbandonedForMs));
         if (!current)
             return;
         qCWarning(lcNetworkManager) << "activation of" << name << "not made:" << reply.errorName();
@@ -698,8 +744,9 @@ void NetworkManagerLine::dialAnswered(const QString &name, quint64 dial, const Q
     a.name = name;
     a.profilePath = profilePath;
     if (!current) {
-        // Cancelled while NetworkManager had not answered: it is taken
-        // down as soon as it is known.
+        // Cancelled, or given up on, while NetworkManager had not answered:
+        // this activation, and only this one, is taken down.
+        qCInfo(lcNetworkManager) << "activation" << active << "of" << name << "answered late; taken down";
         a.ending = true;
         forgetCredentials(profilePath, dial);
         deactivate(active);
@@ -808,20 +855,6 @@ void NetworkManagerLine::activationLearnt(const QString &path, const QVariantMap
         if (p == m_profiles.cend() || !p->dialer)
             return;   // not a dialer's connection: kept, so it is not looked at again
         a.name = p->name;
-    }
-    if (const auto late = m_abandoned.find(a.profilePath); late != m_abandoned.end() && !a.dial) {
-        const bool fresh = !late->hasExpired();
-        m_abandoned.erase(late);
-        bool dialling = false;
-        for (const Dialing &d : std::as_const(m_dialing))
-            dialling = dialling || d.profilePath == a.profilePath;
-        if (fresh && !dialling) {
-            // The request that timed out, carried out after all: nobody
-            // dials it any more.
-            qCInfo(lcNetworkManager) << "late activation of" << a.name << "taken down";
-            a.ending = true;
-            deactivate(path);
-        }
     }
     const uint state = properties.value(QStringLiteral("State")).toUInt();
     qCDebug(lcNetworkManager) << "activation" << path << "of" << a.name << "state" << state;

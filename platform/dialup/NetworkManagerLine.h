@@ -4,7 +4,6 @@
 
 #include <QDBusConnection>
 #include <QDBusVirtualObject>
-#include <QDeadlineTimer>
 #include <QHash>
 #include <QMap>
 #include <QSet>
@@ -137,6 +136,7 @@ private:
 
     using Reply = std::function<void(const QDBusMessage &)>;
     void call(const QDBusMessage &message, Reply done, int timeout = -1);
+    void activationUnanswered(const QString &name, quint64 dial, const QString &profilePath);
 
     void connectBus();
     void busConnected(const QString &connectionName, bool connected);
@@ -145,9 +145,10 @@ private:
     void ownerChanged(const QString &oldOwner, const QString &newOwner);
     void arrived(const QString &owner);
     void left();
-    void registerAgent();
+    void registerAgent(int attempt = 0);
+    void retry(int attempt, void (NetworkManagerLine::*what)(int));
 
-    void listProfiles();
+    void listProfiles(int attempt = 0);
     void fetchProfile(const QString &path, bool initial);
     void listingDone();
     void updateNames();
@@ -226,9 +227,6 @@ private:
     QHash<QString, Dialing> m_dialing;      // by name: ActivateConnection not answered yet
     QHash<QString, Waiting> m_waiting;      // by name: to be dialled once the list is read
     QHash<QString, Credentials> m_credentials;  // by profile path: what was typed
-    // By profile path: an activation request that went unanswered, until
-    // when an activation of it that nobody asked for is taken down.
-    QHash<QString, QDeadlineTimer> m_abandoned;
 
     SecretAgent m_agent;
 };

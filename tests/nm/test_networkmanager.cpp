@@ -62,7 +62,15 @@ bool privateNm(const QString &command, const QString &signal = QString())
         arguments << signal;
     QProcess p;
     p.start(QStringLiteral("bash"), arguments);
-    const bool done = p.waitForFinished(90000);
+    // The event loop goes on meanwhile, as a user's Tarvo does: it sees
+    // NetworkManager leave and come back while the script runs, not after.
+    const QDeadlineTimer deadline(90000);
+    while (p.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        p.waitForFinished(10);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    const bool done = p.state() == QProcess::NotRunning && p.exitStatus() == QProcess::NormalExit;
     if (!done || p.exitCode() != 0) {
         ADD_FAILURE() << "private-nm.sh " << command.toStdString() << ": " << p.readAllStandardError().toStdString();
         return false;
@@ -293,6 +301,37 @@ protected:
         ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
         ASSERT_TRUE(window(QStringLiteral("Connected to ") + name));
     }
+    // nmcli with the event loop going on, for when NetworkManager asks this
+    // process's secret agent meanwhile; its exit code, -1 if it did not end.
+    int nmcliWhileRunning(const QStringList &arguments)
+    {
+        QProcess p;
+        p.start(QStringLiteral("nmcli"), arguments);
+        d->waitFor([&] { return p.state() == QProcess::NotRunning; }, 60000);
+        if (p.state() != QProcess::NotRunning || p.exitStatus() != QProcess::NormalExit)
+            return -1;
+        if (p.exitCode() != 0)
+            ADD_FAILURE() << "nmcli " << arguments.join(u' ').toStdString() << ": "
+                          << p.readAllStandardError().toStdString();
+        return p.exitCode();
+    }
+    // The VPN whose password NetworkManager asks the secret agent for,
+    // dialled through Tarvo with the password stored, and hung up again: it
+    // comes up only while the agent is registered.
+    void dialThePasswordVpn()
+    {
+        nmcli({QStringLiteral("connection"), QStringLiteral("up"), kBase});
+        storeCredentials(kVpn, QStringLiteral("vuser"), QStringLiteral("open+sesame{1}"));
+        choose(kVpn);
+        const size_t boxes = d->boxes.shown().size();
+        f->Com_Click(0);
+        ASSERT_TRUE(ticksUntil([&] { return lineUp() || d->boxes.shown().size() > boxes; }));
+        ASSERT_EQ(d->boxes.shown().size(), boxes) << d->boxes.shown().back().title.toStdString();
+        EXPECT_TRUE(active(kVpn));
+        f->Com_Click(0);
+        ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kVpn); }));
+        nmcli({QStringLiteral("connection"), QStringLiteral("down"), kBase});
+    }
     static void report(const char *what, qint64 value, const char *unit = "ms")
     {
         ::testing::Test::RecordProperty(what, static_cast<int>(value));
@@ -475,6 +514,7 @@ TEST_P(RestartWhileConnected, CredentialsStayAndTheLineComesBackWithAutomaticRec
 
     f->Com_Click(0);
     ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+    ASSERT_NO_FATAL_FAILURE(dialThePasswordVpn());
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, RestartWhileConnected, ::testing::Values("TERM", "KILL"));
@@ -508,6 +548,7 @@ TEST_F(OnNetworkManager, GoOnlineWhileNetworkManagerIsAwayFailsPlainlyAndRemoves
     EXPECT_EQ(d->boxes.shown().size(), 1u);
     f->Com_Click(0);
     ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+    ASSERT_NO_FATAL_FAILURE(dialThePasswordVpn());
 }
 
 TEST_F(OnNetworkManager, TheBusItselfRestartedIsConnectedToAgain)
@@ -536,6 +577,7 @@ TEST_F(OnNetworkManager, TheBusItselfRestartedIsConnectedToAgain)
 
     f->Com_Click(0);
     ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+    ASSERT_NO_FATAL_FAILURE(dialThePasswordVpn());
 }
 
 // Brought down and up from outside fifty times, as fast as nmcli goes, with
@@ -725,4 +767,48 @@ TEST_F(OnNetworkManager, DeletedWhileConnectedItIsRecordedAndThenRemovedAsOneTha
     ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
     EXPECT_TRUE(storedUser(doomed).isNull());
     EXPECT_FALSE(window(QStringLiteral("Connected to ") + doomed));
+}
+
+// A request given up on while NetworkManager was frozen is answered when it
+// wakes: its answer alone says which activation was Tarvo's. The same
+// connection brought up from outside afterwards is somebody else's and
+// stays up.
+TEST_F(OnNetworkManager, AnActivationFromOutsideAfterARequestGivenUpOnStaysUp)
+{
+    // With no connection for it to run over, NetworkManager refuses the
+    // VPN when it wakes: the late answer starts nothing.
+    nmcli({QStringLiteral("connection"), QStringLiteral("down"), kBase}, false);
+    storeCredentials(kVpn, QStringLiteral("vuser"), QStringLiteral("open+sesame{1}"));
+    choose(kVpn);
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return window(QStringLiteral("Connect To")) != nullptr; }, 20));
+    freeze(SIGSTOP);
+    ASSERT_TRUE(ticksUntil([&] { return window(QStringLiteral("Connecting to ") + kVpn) != nullptr; }, 20));
+    d->boxes.answer(mb::Ok);
+    bool shown = false;
+    for (int i = 0; i < 40 && !shown; ++i) {
+        d->waitFor([] { return false; }, 1000);
+        tick();
+        shown = !d->boxes.shown().empty();
+    }
+    freeze(SIGCONT);
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(d->boxes.shown().front().prompt.contains(QStringLiteral("NETWORKMANAGER DID NOT ANSWER.")))
+        << d->boxes.shown().front().prompt.toStdString();
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+
+    // Answered in turn, after the late request.
+    nmcli({QStringLiteral("connection"), QStringLiteral("up"), kBase});
+    // Somebody else's activation, with the password kept in the profile for
+    // it: nobody's agent is asked.
+    nmcli({QStringLiteral("connection"), QStringLiteral("modify"), kVpn, QStringLiteral("vpn.data"),
+           QStringLiteral("password-flags=0"), QStringLiteral("vpn.secrets"), QStringLiteral("password=open+sesame{1}")});
+    EXPECT_EQ(nmcliWhileRunning({QStringLiteral("--wait"), QStringLiteral("30"), QStringLiteral("connection"),
+                                 QStringLiteral("up"), kVpn}),
+              0);
+    EXPECT_FALSE(d->waitFor([&] { return !active(kVpn); }, 3000)) << "the outside activation was taken down";
+    nmcli({QStringLiteral("connection"), QStringLiteral("modify"), kVpn, QStringLiteral("vpn.data"),
+           QStringLiteral("password-flags=2"), QStringLiteral("vpn.secrets"), QString()});
+    nmcli({QStringLiteral("connection"), QStringLiteral("down"), kVpn}, false);
+    nmcli({QStringLiteral("connection"), QStringLiteral("down"), kBase}, false);
 }
