@@ -134,19 +134,19 @@ bool readStoredParts(const unsigned char *text, int length, StoredRow::DateTimeP
     if (!text || length != kStoredDateTimeLength || text[4] != '-' || text[7] != '-' || text[10] != ' '
         || text[13] != ':' || text[16] != ':')
         return false;
-    bool digits = true;
-    const auto number = [&](int at, int count) {
-        int n = 0;
-        for (int i = at; i < at + count; ++i) {
-            if (text[i] < '0' || text[i] > '9')
-                digits = false;
-            n = n * 10 + (text[i] - '0');
-        }
-        return n;
-    };
-    const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
-    const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
-    if (!digits || !QDate::isValid(year, month, day) || !QTime::isValid(hour, minute, second))
+    // Every row of a log is read this way, so the checks are QDate's and
+    // QTime's own, spelt out where the compiler can see them.
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18}) {
+        if (unsigned(text[i] - '0') > 9)
+            return false;
+    }
+    const auto two = [&](int at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); };
+    const int year = two(0) * 100 + two(2), month = two(5), day = two(8);
+    const int hour = two(11), minute = two(14), second = two(17);
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (year == 0 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1] + (month == 2 && leap)
+        || hour > 23 || minute > 59 || second > 59)
         return false;
     out = {year, month, day, hour, minute, second};
     return true;

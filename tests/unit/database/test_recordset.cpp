@@ -174,6 +174,8 @@ TEST_F(RecordsetTest, DatesComeBackAsWrittenAndOtherTextInADateColumnAsText)
         QStringLiteral("2026-01-01 24:00:00"), QStringLiteral("2026-01-01 10:60:00"),
         QStringLiteral("2026-01-01T10:00:00"), QStringLiteral("2026-01-01 10:00"),
         QStringLiteral("+026-01-01 10:00:00"), QStringLiteral("6:00 am"),
+        QStringLiteral("1900-02-29 10:00:00"), QStringLiteral("0000-01-01 10:00:00"),
+        QStringLiteral("2026-04-31 10:00:00"), QStringLiteral("2026-01-01 10:00:60"),
     };
     const QString column = track->fieldName(Track::StartTime);
     for (const QString &text : notDates) {
