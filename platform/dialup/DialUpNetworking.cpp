@@ -71,9 +71,10 @@ DialUpNetworking::DialUpNetworking(platform::Clock &clock, QString scriptPath, b
     : QObject(parent), m_ownLine(std::make_unique<ScriptedLine>(clock, std::move(scriptPath))), m_line(*m_ownLine)
 {
     listen();
+    m_timer.setInterval(200);
     connect(&m_timer, &QTimer::timeout, this, &DialUpNetworking::advance);
     if (ticking)
-        m_timer.start(200);
+        m_scripted = static_cast<ScriptedLine *>(m_ownLine.get());
 }
 
 DialUpNetworking::DialUpNetworking(Line &line, QObject *parent)
@@ -197,6 +198,7 @@ void DialUpNetworking::press(Dial &d)
     openProgress(d);
     d.stage = Stage::Dialing;
     m_line.dial(d.name, d.user, d.password);
+    scheduleAdvance();
 }
 
 void DialUpNetworking::openProgress(Dial &d)
@@ -275,6 +277,7 @@ void DialUpNetworking::openConnected(Dial &d)
 void DialUpNetworking::cancelAttempt(Dial &d)
 {
     m_line.cancel(d.name);
+    scheduleAdvance();
     retire(d.failure);
     retire(d.progress);
     d.failure = nullptr;
@@ -289,6 +292,7 @@ void DialUpNetworking::endDial(Dial &d, bool tellLine)
         m_line.hangUp(d.name);
     else if (tellLine && d.stage != Stage::Dialog)
         m_line.cancel(d.name);
+    scheduleAdvance();
     for (QWidget *w : std::initializer_list<QWidget *>{d.dialog, d.progress, d.failure, d.connected})
         retire(w);
     const QString name = d.name;
@@ -310,6 +314,17 @@ void DialUpNetworking::retire(QWidget *w)
 void DialUpNetworking::advance()
 {
     m_line.advance();
+    scheduleAdvance();
+}
+
+void DialUpNetworking::scheduleAdvance()
+{
+    if (!m_scripted)
+        return;
+    if (!m_scripted->hasTimedWork())
+        m_timer.stop();
+    else if (!m_timer.isActive())
+        m_timer.start();
 }
 
 void DialUpNetworking::setStatus(const QString &name, const QString &text)
@@ -368,8 +383,10 @@ void DialUpNetworking::onDialingElsewhere(const QString &name)
 
 void DialUpNetworking::dropLine(const QString &connection)
 {
-    if (Dial *d = find(connection); d && d->stage == Stage::Connected)
+    if (Dial *d = find(connection); d && d->stage == Stage::Connected) {
         m_line.drop(connection);
+        scheduleAdvance();
+    }
 }
 
 bool DialUpNetworking::isConnected(const QString &connection) const

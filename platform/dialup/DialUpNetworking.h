@@ -17,6 +17,8 @@ class QWidget;
 
 namespace dialup {
 
+class ScriptedLine;
+
 // The dialing component: real windows with the captions, children and key
 // reactions of the old system's dial-up networking, in front of a line that
 // does the dialing. The stand-in machine's line behaves as its line-script
@@ -92,6 +94,9 @@ private:
     void endDial(Dial &d, bool tellLine = true);
     void retire(QWidget *w);
     void listen();
+    // The timer runs while the line has something timed to do, so an idle
+    // or connected machine is not woken five times a second for nothing.
+    void scheduleAdvance();
     void setStatus(const QString &name, const QString &text);
     void onConnected(const QString &name);
     void onFailed(const QString &name, const QString &text);
@@ -99,6 +104,7 @@ private:
     void onDialingElsewhere(const QString &name);
 
     std::unique_ptr<Line> m_ownLine;
+    ScriptedLine *m_scripted = nullptr; // the own line, which the timer moves along
     Line &m_line;
     QTimer m_timer;
     std::list<Dial> m_dials;

@@ -47,6 +47,20 @@ void ScriptedLine::advance()
         step(name, now);
 }
 
+bool ScriptedLine::hasTimedWork() const
+{
+    for (const auto &[name, call] : m_calls) {
+        // A failed call waits for the user; a line that never drops waits
+        // for the hang-up.
+        if (call.stage == Stage::Failed)
+            continue;
+        if (call.stage == Stage::Connected && call.script.dropAfterSeconds < 0)
+            continue;
+        return true;
+    }
+    return false;
+}
+
 void ScriptedLine::step(const QString &name, const rt::DateTime &now)
 {
     // Every signal may end the call (its windows go, or the line is hung

@@ -21,6 +21,9 @@ public:
     void hangUp(const QString &name) override;
     void drop(const QString &name) override;
     void advance() override;
+    // Whether advance() has anything to do later: a dial under way, a line
+    // set to drop.
+    bool hasTimedWork() const;
 
 private:
     enum class Stage { Dialing, Verifying, LoggingOn, Failed, Connected };

@@ -3,10 +3,12 @@
 #include "RealDesktop.h"
 #include "platform/dialup/DialCommandStarter.h"
 #include "platform/dialup/LineScript.h"
+#include "platform/dialup/ScriptedLine.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -234,4 +236,39 @@ TEST(LineScriptFile, MissingOrMalformedFilesFallBackToConnecting)
     EXPECT_EQ(x.connectSeconds, 7);
     EXPECT_EQ(x.dropAfterSeconds, -1);
     EXPECT_EQ(LineScript::read(path, QStringLiteral("Y")).dropAfterSeconds, 5);
+}
+
+// The component's timer runs only while the line has something timed to do.
+TEST(ScriptedLineTiming, TimedWorkOnlyWhileADialIsUnderWayOrALineIsSetToDrop)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dialup.ini"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Plain]\ndial = 2\nverify = 2\nconnect = 1\n[Drops]\ndrop = 60\n[Busy]\noutcome = modem busy\n");
+    file.close();
+    platform::SettableClock clock;
+    dialup::ScriptedLine line(clock, path);
+    EXPECT_FALSE(line.hasTimedWork());
+
+    line.dial(QStringLiteral("Plain"), {}, {});
+    EXPECT_TRUE(line.hasTimedWork());
+    clock.advanceSeconds(5);
+    line.advance();
+    EXPECT_FALSE(line.hasTimedWork());   // connected, never drops
+    line.hangUp(QStringLiteral("Plain"));
+    EXPECT_FALSE(line.hasTimedWork());
+
+    line.dial(QStringLiteral("Drops"), {}, {});
+    clock.advanceSeconds(10);
+    line.advance();
+    EXPECT_TRUE(line.hasTimedWork());    // connected, drops in a minute
+    line.hangUp(QStringLiteral("Drops"));
+
+    line.dial(QStringLiteral("Busy"), {}, {});
+    clock.advanceSeconds(10);
+    line.advance();
+    EXPECT_FALSE(line.hasTimedWork());   // the failure waits for the user
+    line.cancel(QStringLiteral("Busy"));
+    EXPECT_FALSE(line.hasTimedWork());
 }
