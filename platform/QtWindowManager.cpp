@@ -56,24 +56,6 @@ bool isSingleWindow(const QWidget *w)
         || qobject_cast<const QKeySequenceEdit *>(w) || qobject_cast<const QAbstractScrollArea *>(w);
 }
 
-QList<QWidget *> walkedChildren(QWidget *parent)
-{
-    QList<QWidget *> out;
-    if (isSingleWindow(parent)) {
-        if (auto *area = qobject_cast<QScrollArea *>(parent); area && area->widget() && !isHelper(area->widget()))
-            out.append(area->widget());
-        return out;
-    }
-    for (QObject *child : parent->children()) {
-        if (!child->isWidgetType())
-            continue;
-        auto *w = static_cast<QWidget *>(child);
-        if (!w->isWindow() && !isHelper(w))
-            out.append(w);
-    }
-    return out;
-}
-
 QString labelText(const QLabel *label)
 {
     QString text = label->text();
@@ -82,29 +64,6 @@ QString labelText(const QLabel *label)
     if (rich)
         text = QTextDocumentFragment::fromHtml(text).toPlainText();
     return text.isEmpty() ? label->windowTitle() : text;
-}
-
-QString textOf(const QWidget *w)
-{
-    if (w->isWindow())
-        return w->windowTitle();
-    if (auto *label = qobject_cast<const QLabel *>(w))
-        return labelText(label);
-    if (auto *button = qobject_cast<const QAbstractButton *>(w))
-        return button->text();
-    if (auto *edit = qobject_cast<const QLineEdit *>(w))
-        return edit->text();
-    if (auto *combo = qobject_cast<const QComboBox *>(w))
-        return combo->currentText();
-    if (auto *box = qobject_cast<const QGroupBox *>(w))
-        return box->title();
-    if (auto *spin = qobject_cast<const QAbstractSpinBox *>(w))
-        return spin->text();
-    if (auto *edit = qobject_cast<const QPlainTextEdit *>(w))
-        return edit->toPlainText();
-    if (auto *edit = qobject_cast<const QTextEdit *>(w))
-        return edit->toPlainText();
-    return w->windowTitle();
 }
 
 } // namespace
@@ -128,8 +87,20 @@ bool QtWindowManager::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::Create:
-        if (watched->isWidgetType())
+        if (watched->isWidgetType()) {
             handleOf(static_cast<QWidget *>(watched));
+            m_desktop.reset();
+        }
+        break;
+    case QEvent::ChildAdded:
+    case QEvent::ChildRemoved:
+        if (static_cast<QChildEvent *>(event)->child()->isWidgetType())
+            m_desktop.reset();
+        break;
+    case QEvent::ParentChange:
+    case QEvent::ZOrderChange:
+        if (watched->isWidgetType())
+            m_desktop.reset();
         break;
     case QEvent::Show:
     case QEvent::WindowActivate:
@@ -156,6 +127,9 @@ Hwnd QtWindowManager::handleOf(QWidget *widget)
         m_handles.remove(object);
         m_widgets.remove(handle);
         m_front.removeOne(handle);
+        m_desktop.reset();
+        if (m_walking > 0)
+            m_goneDuringWalk.insert(handle);
     });
     return handle;
 }
@@ -168,8 +142,11 @@ QWidget *QtWindowManager::widgetOf(Hwnd window)
 void QtWindowManager::bringToFront(QWidget *window)
 {
     const Hwnd handle = handleOf(window);
+    if (!m_front.isEmpty() && m_front.constFirst() == handle)
+        return;
     m_front.removeOne(handle);
     m_front.prepend(handle);
+    m_desktop.reset();
 }
 
 QList<QWidget *> QtWindowManager::topLevelWindows()
@@ -197,12 +174,76 @@ QList<QWidget *> QtWindowManager::topLevelWindows()
     return out;
 }
 
-void QtWindowManager::appendDescendants(QWidget *parent, QList<QPointer<QWidget>> &out)
+QtWindowManager::TextKind QtWindowManager::kindOf(const QWidget *w)
 {
-    for (QWidget *child : walkedChildren(parent)) {
-        handleOf(child);
-        out.append(child);
-        appendDescendants(child, out);
+    if (w->isWindow())
+        return TextKind::Title;
+    if (qobject_cast<const QLabel *>(w))
+        return TextKind::Label;
+    if (qobject_cast<const QAbstractButton *>(w))
+        return TextKind::Button;
+    if (qobject_cast<const QLineEdit *>(w))
+        return TextKind::LineEdit;
+    if (qobject_cast<const QComboBox *>(w))
+        return TextKind::ComboBox;
+    if (qobject_cast<const QGroupBox *>(w))
+        return TextKind::GroupBox;
+    if (qobject_cast<const QAbstractSpinBox *>(w))
+        return TextKind::SpinBox;
+    if (qobject_cast<const QPlainTextEdit *>(w))
+        return TextKind::PlainTextEdit;
+    if (qobject_cast<const QTextEdit *>(w))
+        return TextKind::TextEdit;
+    return TextKind::Title;
+}
+
+QString QtWindowManager::textOf(const QWidget *w, TextKind kind)
+{
+    switch (kind) {
+    case TextKind::Title:
+        break;
+    case TextKind::Label:
+        return labelText(static_cast<const QLabel *>(w));
+    case TextKind::Button:
+        return static_cast<const QAbstractButton *>(w)->text();
+    case TextKind::LineEdit:
+        return static_cast<const QLineEdit *>(w)->text();
+    case TextKind::ComboBox:
+        return static_cast<const QComboBox *>(w)->currentText();
+    case TextKind::GroupBox:
+        return static_cast<const QGroupBox *>(w)->title();
+    case TextKind::SpinBox:
+        return static_cast<const QAbstractSpinBox *>(w)->text();
+    case TextKind::PlainTextEdit:
+        return static_cast<const QPlainTextEdit *>(w)->toPlainText();
+    case TextKind::TextEdit:
+        return static_cast<const QTextEdit *>(w)->toPlainText();
+    }
+    return w->windowTitle();
+}
+
+void QtWindowManager::append(QWidget *w, Walk &out)
+{
+    out.push_back(Walked{w, handleOf(w), w->windowFlags(), kindOf(w)});
+}
+
+void QtWindowManager::appendDescendants(QWidget *parent, Walk &out)
+{
+    if (isSingleWindow(parent)) {
+        if (auto *area = qobject_cast<QScrollArea *>(parent); area && area->widget() && !isHelper(area->widget())) {
+            append(area->widget(), out);
+            appendDescendants(area->widget(), out);
+        }
+        return;
+    }
+    for (QObject *child : parent->children()) {
+        if (!child->isWidgetType())
+            continue;
+        auto *w = static_cast<QWidget *>(child);
+        if (w->isWindow() || isHelper(w))
+            continue;
+        append(w, out);
+        appendDescendants(w, out);
     }
 }
 
@@ -211,35 +252,78 @@ Hwnd QtWindowManager::desktopWindow()
     return Desktop;
 }
 
-bool QtWindowManager::enumChildWindows(Hwnd parent, const std::function<bool(Hwnd)> &visitor)
+std::shared_ptr<const QtWindowManager::Walk> QtWindowManager::desktopWalk()
 {
-    QList<QPointer<QWidget>> walk;
-    if (parent == Desktop) {
-        for (QWidget *top : topLevelWindows()) {
-            walk.append(top);
-            appendDescendants(top, walk);
+    // Flags can change with no event at all (a hidden widget made a window
+    // or put on top): they are compared, which is far cheaper than taking
+    // the snapshot again.
+    if (m_desktop) {
+        for (const Walked &w : *m_desktop) {
+            if (w.widget->windowFlags() != w.flags) {
+                m_desktop.reset();
+                break;
+            }
         }
-    } else if (QWidget *w = widgetOf(parent)) {
-        appendDescendants(w, walk);
-    } else {
-        return false;
     }
+    if (!m_desktop) {
+        auto walk = std::make_shared<Walk>();
+        walk->reserve(size_t(m_handles.size()));
+        for (QWidget *top : topLevelWindows()) {
+            append(top, *walk);
+            appendDescendants(top, *walk);
+        }
+        m_desktop = std::move(walk);
+    }
+    return m_desktop;
+}
 
-    for (const QPointer<QWidget> &w : walk) {
-        if (!w)
+bool QtWindowManager::visit(const Walk &walk, const std::function<bool(Hwnd)> &visitor)
+{
+    const Walked *outer = m_visiting;
+    ++m_walking;
+    for (const Walked &w : walk) {
+        if (!m_goneDuringWalk.isEmpty() && m_goneDuringWalk.contains(w.handle))
             continue;
-        if (!visitor(handleOf(w)))
+        m_visiting = &w;
+        if (!visitor(w.handle))
             break;
     }
+    m_visiting = outer;
+    if (--m_walking == 0)
+        m_goneDuringWalk.clear();
     return true;
+}
+
+bool QtWindowManager::enumChildWindows(Hwnd parent, const std::function<bool(Hwnd)> &visitor)
+{
+    if (parent == Desktop) {
+        // Held for the walk: a visitor that changes the desktop leaves this
+        // snapshot to the walk and the next walk takes its own.
+        const std::shared_ptr<const Walk> walk = desktopWalk();
+        return visit(*walk, visitor);
+    }
+    QWidget *w = widgetOf(parent);
+    if (!w)
+        return false;
+    Walk walk;
+    appendDescendants(w, walk);
+    return visit(walk, visitor);
 }
 
 QString QtWindowManager::getWindowText(Hwnd window, int maxCount)
 {
-    const QWidget *w = widgetOf(window);
-    if (!w || maxCount <= 1)
+    if (maxCount <= 1)
         return QString();
-    return textOf(w).left(maxCount - 1);
+    // The window being visited is read without looking it up; one destroyed
+    // during the walk is looked up, and found gone.
+    const bool visiting = m_visiting && m_visiting->handle == window && m_goneDuringWalk.isEmpty();
+    const QWidget *w = visiting ? m_visiting->widget : widgetOf(window);
+    if (!w)
+        return QString();
+    QString text = textOf(w, visiting ? m_visiting->kind : kindOf(w));
+    if (text.size() >= maxCount)
+        text.truncate(maxCount - 1);
+    return text;
 }
 
 int QtWindowManager::isWindowVisible(Hwnd window)
@@ -298,6 +382,7 @@ bool QtWindowManager::setWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, 
             // Changing window flags hides the window.
             const bool wasVisible = w->isVisible();
             w->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+            m_desktop.reset();
             if (wasVisible)
                 w->show();
         }

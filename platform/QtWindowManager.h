@@ -6,6 +6,10 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
+
+#include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -45,7 +49,12 @@ namespace platform {
 //
 // The walk works on a snapshot taken when it starts: windows destroyed by
 // the visitor (which may process pending events) are skipped, windows
-// created meanwhile are not visited.
+// created meanwhile are not visited. The desktop's snapshot is kept from
+// walk to walk, since a monitor walks an unchanged desktop many times a
+// second: it is taken afresh after a widget is created, destroyed, given
+// or losing a child widget, re-parented or re-stacked among its siblings,
+// after a top-level window comes to the front, and when a walked widget's
+// window flags are found changed.
 class QtWindowManager : public QObject, public WindowManager {
     Q_OBJECT
 
@@ -72,14 +81,35 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // How a widget's text is read, found once per snapshot rather than by a
+    // chain of casts at every read.
+    enum class TextKind : quint8 { Title, Label, Button, LineEdit, ComboBox, GroupBox, SpinBox, PlainTextEdit, TextEdit };
+    struct Walked {
+        QWidget *widget;
+        Hwnd handle;
+        Qt::WindowFlags flags; // as taken; a change means the snapshot is stale
+        TextKind kind;
+    };
+    using Walk = std::vector<Walked>;
+
     void bringToFront(QWidget *window);
     QList<QWidget *> topLevelWindows();
-    void appendDescendants(QWidget *parent, QList<QPointer<QWidget>> &out);
+    void appendDescendants(QWidget *parent, Walk &out);
+    void append(QWidget *w, Walk &out);
+    std::shared_ptr<const Walk> desktopWalk();
+    bool visit(const Walk &walk, const std::function<bool(Hwnd)> &visitor);
+    static QString textOf(const QWidget *w, TextKind kind);
+    static TextKind kindOf(const QWidget *w);
 
     Hwnd m_nextHandle = 0x100;
     QHash<const QObject *, Hwnd> m_handles;
     QHash<Hwnd, QWidget *> m_widgets;
     QList<Hwnd> m_front; // shown or activated top-level windows, frontmost first
+
+    std::shared_ptr<const Walk> m_desktop; // null once stale
+    int m_walking = 0;                      // walks under way, nested ones included
+    QSet<Hwnd> m_goneDuringWalk;            // destroyed since the outermost walk began
+    const Walked *m_visiting = nullptr;     // the window the innermost walk is visiting
 };
 
 } // namespace platform

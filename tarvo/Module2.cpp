@@ -55,17 +55,56 @@ QString Module2::GetTitle(Hwnd window, int mode)
         qsizetype lead = 0;
         while (lead < title.size() && title.at(lead) == QLatin1Char(' '))
             ++lead;
+        if (mode != -1 && mode != -2) {
+            upperTitle(title, lead);
+            return LastTitle;
+        }
         title.remove(0, lead);
         if (mode == -2)
             return title;
-        if (mode != -1) {
-            title = title.toUpper();
-            if (title.size() == 1)
-                title.clear();
-        }
         LastTitle = title;
         return title;
     });
+}
+
+void Module2::upperTitle(const QString &title, qsizetype lead)
+{
+    upperInto(LastTitle, QStringView(title).mid(lead));
+    if (LastTitle.size() == 1)
+        LastTitle.resize(0);
+}
+
+bool Module2::readTitle(Hwnd window)
+{
+    // GetTitle(window, 0) without handing a copy back: a scan asks it of
+    // every window.
+    return trapped(m_form, Window::ScannerModule, PGetTitle, false, [&] {
+        const QString title = m_form.platform().windows.getWindowText(window, kTitleBuffer);
+        qsizetype lead = 0;
+        while (lead < title.size() && title.at(lead) == QLatin1Char(' '))
+            ++lead;
+        upperTitle(title, lead);
+        return !LastTitle.isEmpty();
+    });
+}
+
+void Module2::upperInto(QString &target, QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            target = text.toString().toUpper();
+            return;
+        }
+    }
+    // Plain ASCII, the usual title, is upper-cased into the buffer the last
+    // title left, so that a scan of thousands of windows allocates nothing
+    // per window.
+    target.resize(text.size());
+    QChar *out = target.data();
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        *out++ = QChar(u >= u'a' && u <= u'z' ? char16_t(u - (u'a' - u'A')) : u);
+    }
 }
 
 bool Module2::EnumProc(Hwnd window)
@@ -82,7 +121,7 @@ bool Module2::visit(Hwnd w)
     ++m_sinceYield;
     if (ScanMode == ScanStop)
         return false;
-    if (GetTitle(w, 0).isEmpty())
+    if (!readTitle(w))
         return true;
 
     if (ScanMode == ScanMonitor) {
@@ -154,7 +193,7 @@ bool Module2::matchesExpected(const QString &title, const QString &expected)
         return false;
     if (wanted == 0)
         return expected.startsWith(title);
-    return title.startsWith(expected.left(wanted));
+    return title.startsWith(QStringView(expected).left(wanted));
 }
 
 void Module2::LocateDialDialog(Hwnd w)

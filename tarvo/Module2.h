@@ -59,6 +59,14 @@ public:
 
 private:
     bool visit(Hwnd w);
+    // What GetTitle(window, 0) does, telling only whether the title is
+    // not empty.
+    bool readTitle(Hwnd window);
+    // LastTitle made from `title` with its first `lead` characters left out,
+    // as GetTitle's default mode makes it.
+    void upperTitle(const QString &title, qsizetype lead);
+    // `text` upper-cased into `target`, as QString::toUpper() would.
+    static void upperInto(QString &target, QStringView text);
     // The same, against an expected caption already upper-cased.
     static bool matchesExpected(const QString &title, const QString &expected);
     // What the scan looks for, upper-cased once per scan instead of once

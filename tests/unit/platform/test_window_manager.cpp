@@ -334,4 +334,79 @@ TEST_F(WindowManagerTest, SetWindowPosMovesSizesAndStacks)
     EXPECT_FALSE(wm.setWindowPos(-1, swp::HWND_TOPMOST, 0, 0, 0, 0, 0));
 }
 
+// The desktop's walk is kept from one walk to the next; every change to the
+// desktop still shows in the walk that follows it.
+TEST_F(WindowManagerTest, AKeptDesktopWalkFollowsEveryChange)
+{
+    auto a = window(QStringLiteral("Kept A"));
+    auto b = window(QStringLiteral("Kept B"));
+    auto *first = new QLabel(QStringLiteral("a1"), a.get());
+    auto *second = new QLabel(QStringLiteral("a2"), a.get());
+    const auto after = [&](const QString &title, int count) {
+        const QStringList all = walk(wm.desktopWindow());
+        const qsizetype at = all.indexOf(title);
+        return at < 0 ? QStringList{} : all.mid(at + 1, count);
+    };
+    EXPECT_EQ(after(QStringLiteral("Kept A"), 2), (QStringList{QStringLiteral("a1"), QStringLiteral("a2")}));
+
+    // A child added, re-stacked, moved to another window, removed.
+    auto *third = new QLabel(QStringLiteral("a3"), a.get());
+    EXPECT_EQ(after(QStringLiteral("Kept A"), 3),
+              (QStringList{QStringLiteral("a1"), QStringLiteral("a2"), QStringLiteral("a3")}));
+    first->raise();
+    EXPECT_EQ(after(QStringLiteral("Kept A"), 3),
+              (QStringList{QStringLiteral("a2"), QStringLiteral("a3"), QStringLiteral("a1")}));
+    third->setParent(b.get());
+    EXPECT_EQ(after(QStringLiteral("Kept B"), 1), QStringList{QStringLiteral("a3")});
+    delete second;
+    EXPECT_EQ(walk(wm.desktopWindow()).count(QStringLiteral("a2")), 0);
+
+    // Window flags changed with no event at all (on widgets shown once, so
+    // that they have windows of the platform's): a hidden child made a
+    // window of its own and back, a hidden window put on top.
+    a->show();
+    b->show();
+    QCoreApplication::processEvents();
+    first->setWindowTitle(QStringLiteral("a1 as a window"));
+    first->hide();
+    b->hide();
+    walk(wm.desktopWindow());
+    first->setWindowFlags(Qt::Window);
+    EXPECT_NE(after(QStringLiteral("Kept A"), 1), QStringList{QStringLiteral("a1")});
+    EXPECT_EQ(walk(wm.desktopWindow()).count(QStringLiteral("a1 as a window")), 1);
+    first->setWindowFlags(Qt::Widget);
+    EXPECT_EQ(after(QStringLiteral("Kept A"), 1), QStringList{QStringLiteral("a1")});
+    EXPECT_EQ(walk(wm.desktopWindow()).count(QStringLiteral("a1 as a window")), 0);
+    b->setWindowFlag(Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(topOrder({a.get(), b.get()}).front(), b.get());
+
+    // A window created after the last walk.
+    auto c = window(QStringLiteral("Kept C"));
+    EXPECT_EQ(walk(wm.desktopWindow()).count(QStringLiteral("Kept C")), 1);
+}
+
+TEST_F(WindowManagerTest, WindowsDestroyedDuringADesktopWalkAreSkippedAndCreatedOnesWaitForTheNext)
+{
+    auto top = window(QStringLiteral("Walked"));
+    auto *first = new QLabel(QStringLiteral("w1"), top.get());
+    new QLabel(QStringLiteral("w2"), top.get());
+    new QLabel(QStringLiteral("w3"), top.get());
+    walk(wm.desktopWindow());
+    std::unique_ptr<QWidget> late;
+    QStringList seen;
+    wm.enumChildWindows(wm.desktopWindow(), [&](Hwnd h) {
+        seen << wm.getWindowText(h, 100);
+        if (wm.widgetOf(h) == first) {
+            delete top->findChildren<QLabel *>().at(1);
+            late = window(QStringLiteral("Late"));
+        }
+        return true;
+    });
+    const qsizetype at = seen.indexOf(QStringLiteral("Walked"));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(seen.mid(at + 1, 2), (QStringList{QStringLiteral("w1"), QStringLiteral("w3")}));
+    EXPECT_EQ(seen.count(QStringLiteral("Late")), 0);
+    EXPECT_EQ(walk(wm.desktopWindow()).count(QStringLiteral("Late")), 1);
+}
+
 } // namespace
