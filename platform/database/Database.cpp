@@ -135,19 +135,25 @@ bool readStoredParts(const unsigned char *text, int length, StoredRow::DateTimeP
         || text[13] != ':' || text[16] != ':')
         return false;
     // Every row of a log is read this way, so the checks are QDate's and
-    // QTime's own, spelt out where the compiler can see them.
-    for (int i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18}) {
-        if (unsigned(text[i] - '0') > 9)
+    // QTime's own, spelt out where the compiler can see them, the leap year
+    // looked at only for a 29 February.
+    unsigned bad = 0;
+    const auto two = [&](int at) {
+        const unsigned high = unsigned(text[at]) - '0', low = unsigned(text[at + 1]) - '0';
+        bad |= unsigned(high > 9) | unsigned(low > 9);
+        return int(high * 10 + low);
+    };
+    const int century = two(0);
+    const int year = century * 100 + two(2), month = two(5), day = two(8);
+    const int hour = two(11), minute = two(14), second = two(17);
+    if (bad || year == 0 || month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 || second > 59)
+        return false;
+    static constexpr unsigned char kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (day > kDays[month - 1]) {
+        const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+        if (!(month == 2 && day == 29 && leap))
             return false;
     }
-    const auto two = [&](int at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); };
-    const int year = two(0) * 100 + two(2), month = two(5), day = two(8);
-    const int hour = two(11), minute = two(14), second = two(17);
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    if (year == 0 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1] + (month == 2 && leap)
-        || hour > 23 || minute > 59 || second > 59)
-        return false;
     out = {year, month, day, hour, minute, second};
     return true;
 }
