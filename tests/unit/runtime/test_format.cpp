@@ -9,7 +9,7 @@ using rt::generalDate;
 
 namespace {
 
-Value at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+Value dateValue(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
     return Value(DateTime::fromParts(y, mo, d, h, mi, s));
 }
@@ -47,12 +47,12 @@ TEST(DatePicture, TimesOfDay)
 
 TEST(DatePicture, CalendarFields)
 {
-    const Value d = at(2026, 12, 9, 18, 5);
+    const Value d = dateValue(2026, 12, 9, 18, 5);
     EXPECT_EQ(format(d, "mmm dd yyyy"), "Dec 09 2026");
-    EXPECT_EQ(format(at(2001, 1, 5), "mmm dd yyyy"), "Jan 05 2001");
+    EXPECT_EQ(format(dateValue(2001, 1, 5), "mmm dd yyyy"), "Jan 05 2001");
     EXPECT_EQ(format(d, "dd"), "09");
     EXPECT_EQ(format(d, "mm"), "12");
-    EXPECT_EQ(format(at(2026, 5, 1), "mm"), "05");
+    EXPECT_EQ(format(dateValue(2026, 5, 1), "mm"), "05");
     EXPECT_EQ(format(d, "yyyy"), "2026");
     EXPECT_EQ(format(d, "d/m/yy"), "9/12/26");
     EXPECT_EQ(format(d, "dddd, mmmm d"), "Wednesday, December 9");
