@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 #include <functional>
@@ -546,4 +547,29 @@ TEST_F(Engine, APasswordBeginningWithAnyCharacterIsTypedWhole)
     ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
     EXPECT_EQ(d.dialup.typedPassword(QStringLiteral("Checked")), password);
     EXPECT_TRUE(d.boxes.shown().empty());
+}
+
+// Quit, then Yes to hanging up a line Tarvo watches: the line goes down, its
+// session is recorded, and the program ends by the third step of the monitor
+// after the answer (1.5 s at the shipped step).
+TEST_F(Engine, QuitYesOnAWatchedLineHangsUpAndEndsWithinThreeTicks)
+{
+    start();
+    choose(QStringLiteral("Open"));
+    f->Com_Click(0);
+    ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
+    QSignalSpy ended(f, &tarvo::Form1::processEnded);
+    f->ComQ_Click();
+    d.boxes.answer(mb::Yes);
+    tick();   // carries out the quit: the question, answered Yes
+    ASSERT_EQ(d.boxes.titles(), (std::vector<QString>{QStringLiteral("Tarvo - Exit Mode Confirmation")}));
+    int ticks = 0;
+    while (ended.isEmpty() && ticks < 20) {
+        tick();
+        ++ticks;
+    }
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_LE(ticks, 3);
+    EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Open")));
+    EXPECT_EQ(f->track->recordCount(), 1);
 }
