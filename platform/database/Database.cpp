@@ -794,7 +794,10 @@ bool StoredRow::isNull(int ordinal) const
 
 rt::Value StoredRow::field(int ordinal) const
 {
-    return columnValue(m_stmt, at(ordinal), m_kinds[ordinal]);
+    // Checked before the kind is looked up: arguments are evaluated in no
+    // set order.
+    const int col = at(ordinal);
+    return columnValue(m_stmt, col, m_kinds[ordinal]);
 }
 
 QByteArrayView StoredRow::utf8(int ordinal) const
