@@ -77,7 +77,7 @@ void Form1::Form_Unload(int &Cancel)
                     QuitRequested = false;
                     module2().ScanMode = ScanMonitor;
                     Cancel = 1;
-                        return;
+                    return;
                 }
             }
             // A session still up is recorded now; one that ended while the

@@ -106,9 +106,6 @@ void Form1::WarnNetUsage()
         settings->moveFirst();
         const rt::Value hoursLimit = settings->field(Settings::Hours);
         const rt::Value costLimit = settings->field(Settings::Cost);
-        const auto warn = [&](const QString &text, const QString &title) {
-            ownMessage(text, platform::mb::OkOnly | platform::mb::Exclamation, title);
-        };
 
         if (rt::isTrue(settings->field(Settings::NetHours)) && !hoursLimit.isNull()
             && double(monthMinutes) > hoursLimit.toDouble() * 60.0) {
@@ -121,7 +118,8 @@ void Form1::WarnNetUsage()
                 QStringLiteral(" Then Disable This Feature In More Settings Or    "),
                 QStringLiteral(" Increase Warning Limit."),
             };
-            warn(lines.join(kCrLf), QStringLiteral("Tarvo Reminder - Internet Usage Hours"));
+            ownMessage(lines.join(kCrLf), platform::mb::OkOnly | platform::mb::Exclamation,
+                       QStringLiteral("Tarvo Reminder - Internet Usage Hours"));
         }
 
         if (rt::isTrue(settings->field(Settings::NetCost)) && !costLimit.isNull()
@@ -134,7 +132,8 @@ void Form1::WarnNetUsage()
                 QStringLiteral(" Then Disable This Feature In More Settings Or    "),
                 QStringLiteral(" Increase Warning Limit."),
             };
-            warn(lines.join(kCrLf), QStringLiteral("Tarvo Reminder - Internet Usage Cost"));
+            ownMessage(lines.join(kCrLf), platform::mb::OkOnly | platform::mb::Exclamation,
+                       QStringLiteral("Tarvo Reminder - Internet Usage Cost"));
         }
     });
 }

@@ -180,26 +180,10 @@ protected:
         h.clock.set(DateTime::fromParts(2026, 12, 9, 10, 0, 0));
         f->setConText(QStringLiteral("Home"));
     }
-    void offlineInTray()
-    {
-        f->Com_Click(1);
-        ASSERT_TRUE(f->TrayView1->InTray());
-    }
-    void onlineInTray()
-    {
-        f->Com_Click(0);
-        h.desktop.open(QStringLiteral("Connected to Home"));
-        f->KeepOnline_Timer();
-        f->Com_Click(1);
-        f->KeepOnline_Timer();
-        ASSERT_TRUE(f->TrayView2->InTray());
-    }
     // Opened by a right click on the icon, with the keyboard in it.
     Form3 &openMenu()
     {
-        const auto icon = h.tray.only();
-        if (!icon || !h.tray.mouse(platform::Hwnd(icon->first), icon->second, platform::wm::WM_RBUTTONUP))
-            throw std::runtime_error("no icon to click");
+        rightClickIcon();
         Form3 *m = menu();
         if (!m || !m->isVisible())
             throw std::runtime_error("the menu did not open");

@@ -227,12 +227,6 @@ protected:
                   << " texts\n";
     }
 
-    void rightClickIcon()
-    {
-        const auto icon = h.tray.only();
-        ASSERT_TRUE(icon.has_value());
-        ASSERT_TRUE(h.tray.mouse(platform::Hwnd(icon->first), icon->second, platform::wm::WM_RBUTTONUP));
-    }
     void logSessions()
     {
         for (int i = 0; i < 3; ++i) {
@@ -275,13 +269,7 @@ TEST_F(DarkDesktop, MainWindowFoldedAndUnfoldedAboutAndHelpTexts)
 
 TEST_F(DarkDesktop, TrayMenuPlainLitAndWithItsTimeBoxAndTheStatusWindow)
 {
-    f->Com_Click(0);
-    h.desktop.open(QStringLiteral("Connected to Home"));
-    f->KeepOnline_Timer();
-    f->Com_Click(1);
-    f->KeepOnline_Timer();
-    ASSERT_TRUE(f->TrayView2->InTray());
-
+    onlineInTray();
     rightClickIcon();
     tarvo::Form3 *menu = f->loadedWindow<tarvo::Form3>();
     ASSERT_TRUE(menu && menu->isVisible());

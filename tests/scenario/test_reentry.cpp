@@ -19,10 +19,7 @@ class Reentry : public StartedTarvo {
 protected:
     bool rightClickOpensTheMenu()
     {
-        const auto icon = h.tray.only();
-        if (!icon)
-            return false;
-        h.tray.mouse(platform::Hwnd(icon->first), icon->second, platform::wm::WM_RBUTTONUP);
+        rightClickIcon();
         const tarvo::Form3 *menu = f->loadedWindow<tarvo::Form3>();
         return menu && menu->isVisible();
     }
@@ -34,7 +31,7 @@ protected:
 // an error raised while it is up still leaves the tray working afterwards.
 TEST_F(Reentry, AnErrorWhileAMessageIsUpLeavesTheTrayWorking)
 {
-    f->Com_Click(1);
+    offlineInTray();
     bool openWhileUp = false;
     h.boxes.whileShown = [&](const ShownBox &box) {
         if (box.prompt != QLatin1String(" You Cannot Edit Here "))

@@ -52,30 +52,6 @@ protected:
         f->setConText(QStringLiteral("Home"));
     }
 
-    // The main window hidden in the tray, offline.
-    void offlineInTray()
-    {
-        f->Com_Click(1);
-        ASSERT_TRUE(f->TrayView1->InTray());
-    }
-    // A session Tarvo owns, begun at 10:00, with its own icon in the tray.
-    void onlineInTray()
-    {
-        f->Com_Click(0);
-        h.desktop.open(QStringLiteral("Connected to Home"));
-        f->KeepOnline_Timer();
-        ASSERT_TRUE(f->LineState.equals(tarvo::LineUp));
-        f->Com_Click(1);
-        f->KeepOnline_Timer();
-        ASSERT_TRUE(f->TrayView2->InTray());
-    }
-    // A right click on the one icon in the tray.
-    void rightClickIcon()
-    {
-        const auto icon = h.tray.only();
-        ASSERT_TRUE(icon.has_value());
-        ASSERT_TRUE(h.tray.mouse(platform::Hwnd(icon->first), icon->second, platform::wm::WM_RBUTTONUP));
-    }
     Form3 &openMenu()
     {
         rightClickIcon();

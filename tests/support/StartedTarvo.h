@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Harness.h"
+#include "SYSTRAY/TarvoTrayCtl.h"
 #include "tarvo/Form1.h"
 
 #include <QStringList>
@@ -17,6 +18,32 @@ protected:
     {
         h.writeRegistry(connections());
         f = &h.start();
+    }
+
+    // The main window hidden in the tray, offline.
+    void offlineInTray()
+    {
+        f->Com_Click(1);
+        ASSERT_TRUE(f->TrayView1->InTray());
+    }
+    // A session Tarvo owns on the chosen connection, with its own icon in
+    // the tray.
+    void onlineInTray()
+    {
+        f->Com_Click(0);
+        h.desktop.open(QStringLiteral("Connected to ") + f->conText());
+        f->KeepOnline_Timer();
+        ASSERT_TRUE(f->LineState.equals(tarvo::LineUp));
+        f->Com_Click(1);
+        f->KeepOnline_Timer();
+        ASSERT_TRUE(f->TrayView2->InTray());
+    }
+    // A right click on the one icon in the tray.
+    void rightClickIcon()
+    {
+        const auto icon = h.tray.only();
+        ASSERT_TRUE(icon.has_value());
+        ASSERT_TRUE(h.tray.mouse(platform::Hwnd(icon->first), icon->second, platform::wm::WM_RBUTTONUP));
     }
 
     Harness h;
