@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRubberBand>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSizeGrip>
@@ -279,8 +280,18 @@ std::shared_ptr<const QtWindowManager::Walk> QtWindowManager::desktopWalk()
 
 bool QtWindowManager::visit(const Walk &walk, const std::function<bool(Hwnd)> &visitor)
 {
-    const Walked *outer = m_visiting;
-    ++m_walking;
+    // Put back on every way out, a visitor's exception included: left set,
+    // they would point into a walk that is gone.
+    const QScopedValueRollback<const Walked *> outer(m_visiting);
+    struct Walking {
+        QtWindowManager &windows;
+        explicit Walking(QtWindowManager &w) : windows(w) { ++windows.m_walking; }
+        ~Walking()
+        {
+            if (--windows.m_walking == 0)
+                windows.m_goneDuringWalk.clear();
+        }
+    } walking(*this);
     for (const Walked &w : walk) {
         if (!m_goneDuringWalk.isEmpty() && m_goneDuringWalk.contains(w.handle))
             continue;
@@ -288,9 +299,6 @@ bool QtWindowManager::visit(const Walk &walk, const std::function<bool(Hwnd)> &v
         if (!visitor(w.handle))
             break;
     }
-    m_visiting = outer;
-    if (--m_walking == 0)
-        m_goneDuringWalk.clear();
     return true;
 }
 

@@ -339,7 +339,7 @@ void Form1::Settings_Click()
 void Form1::Usage_Click()
 {
     trapped(*this, Window::Main, Form1Proc::Usage_Click, [&] {
-        if (track->recordCount() <= 0) {
+        if (track->isEmpty()) {
             m_platform.boxes.msgBox(QStringLiteral(" No Log Records To View !!"), platform::mb::Exclamation,
                                     QStringLiteral("Tarvo - Warning"));
             return;

@@ -93,7 +93,7 @@ void Form1::WarnNetUsage()
         // "Go Online" and after every session.
         qint64 monthMinutes = 0;
         rt::Currency monthCost;
-        if (track->recordCount() > 0) {
+        if (!track->isEmpty()) {
             const QDate today = m_platform.clock.now().date();
             const rt::DateTime first = rt::DateTime::fromParts(today.year(), today.month(), 1);
             const rt::DateTime next = rt::DateTime::fromParts(today.year(), today.month() + 1, 1);

@@ -505,7 +505,7 @@ quint32 Form4::textPlace(int column, const rt::Value &value)
 void Form4::load(const QString &day, const QString &month, const QString &year, const QString &connection)
 {
     db::Recordset &track = *m_main.track;
-    if (track.recordCount() <= 0)
+    if (track.isEmpty())
         return;
     // The views see the rows once, when filling ends, however it ends.
     struct Fill {

@@ -134,9 +134,9 @@ bool readStoredParts(const unsigned char *text, int length, StoredRow::DateTimeP
     if (!text || length != kStoredDateTimeLength || text[4] != '-' || text[7] != '-' || text[10] != ' '
         || text[13] != ':' || text[16] != ':')
         return false;
-    // Every row of a log is read this way, so the checks are QDate's and
-    // QTime's own, spelt out where the compiler can see them, the leap year
-    // looked at only for a 29 February.
+    // Every row of a log is read this way, so the digits are checked where
+    // the compiler can see them, and the calendar asked only about the end
+    // of a month.
     unsigned bad = 0;
     const auto two = [&](int at) {
         const unsigned high = unsigned(text[at]) - '0', low = unsigned(text[at + 1]) - '0';
@@ -146,14 +146,11 @@ bool readStoredParts(const unsigned char *text, int length, StoredRow::DateTimeP
     const int century = two(0);
     const int year = century * 100 + two(2), month = two(5), day = two(8);
     const int hour = two(11), minute = two(14), second = two(17);
-    if (bad || year == 0 || month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 || second > 59)
+    if (bad || hour > 23 || minute > 59 || second > 59)
         return false;
-    static constexpr unsigned char kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (day > kDays[month - 1]) {
-        const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-        if (!(month == 2 && day == 29 && leap))
-            return false;
-    }
+    const bool plainDay = year != 0 && month >= 1 && month <= 12 && day >= 1 && day <= 28;
+    if (!plainDay && !QDate::isValid(year, month, day))
+        return false;
     out = {year, month, day, hour, minute, second};
     return true;
 }
@@ -814,7 +811,9 @@ bool StoredRow::dateTimeParts(int ordinal, DateTimeParts &parts) const
         return false;
     // Null reads as no text at all.
     const unsigned char *text = sqlite3_column_text(m_stmt, col);
-    return text && readStoredParts(text, sqlite3_column_bytes(m_stmt, col), parts);
+    // A year the date rules cannot hold is left to field(), which refuses
+    // it as every other reading does.
+    return text && readStoredParts(text, sqlite3_column_bytes(m_stmt, col), parts) && parts.year >= 100;
 }
 
 void Recordset::indexColumn(int ordinal)
