@@ -98,6 +98,10 @@ QLabel *command(DesignLayout &layout, QWidget *parent, const QString &caption, i
 QCheckBox *option(DesignLayout &layout, QWidget *parent, const QString &caption, int top)
 {
     auto *box = layout.place(new QCheckBox(caption, parent), 20, top, 146, 20);
+    // Lit, it takes the highlight's background as the labels do: filled
+    // from the colour the items are given, not from the button colour a
+    // style may fill a box with.
+    box->setBackgroundRole(QPalette::Window);
     box->setAutoFillBackground(true);
     box->setMouseTracking(true);
     return box;
