@@ -111,11 +111,6 @@ bool isModemType(const QString &type)
         || type == QLatin1String("pppoe");
 }
 
-QString notConnected(const QString &why)
-{
-    return QStringLiteral("NetworkManager could not bring the connection up: ") + why;
-}
-
 // The bus gave up waiting, or the caller's connection or NetworkManager
 // went: the request itself was never judged.
 bool unanswered(const QDBusMessage &reply)
@@ -415,7 +410,6 @@ void NetworkManagerLine::arrived(const QString &owner)
     qCInfo(lcNetworkManager) << "NetworkManager is on the bus as" << owner;
     registerAgent();
     listProfiles();
-    Q_EMIT availabilityChanged();
 }
 
 void NetworkManagerLine::left()
@@ -466,7 +460,6 @@ void NetworkManagerLine::left()
     m_profiles.clear();
     m_profilesPending = 0;
     m_listed = false;
-    Q_EMIT availabilityChanged();
     if (!m_settledOnce) {
         m_settledOnce = true;
         Q_EMIT settled();
@@ -667,7 +660,17 @@ void NetworkManagerLine::dial(const QString &name, const QString &user, const QS
         return;
     }
     if (!m_listed) {
-        m_waiting.insert(name, {user, password});
+        // Dialled once the list is read; a NetworkManager that never gets
+        // that far fails the dial as an unanswered activation would.
+        const quint64 dial = ++m_dialSerial;
+        m_waiting.insert(name, {user, password, dial});
+        QTimer::singleShot(kActivateTimeoutMs, this, [this, name, dial] {
+            const auto waiting = m_waiting.constFind(name);
+            if (waiting == m_waiting.constEnd() || waiting->dial != dial)
+                return;
+            m_waiting.erase(waiting);
+            fail(name, noAnswerMessage());
+        });
         return;
     }
     startActivation(name, user, password);
@@ -677,7 +680,7 @@ void NetworkManagerLine::startActivation(const QString &name, const QString &use
 {
     const QString profilePath = profilePathOf(name);
     if (profilePath.isEmpty()) {
-        fail(name, notConnected(QStringLiteral("it has no connection named \"%1\".").arg(name)));
+        fail(name, notConnectedMessage(QStringLiteral("it has no connection named \"%1\".").arg(name)));
         return;
     }
     const quint64 dial = ++m_dialSerial;
@@ -733,7 +736,7 @@ void NetworkManagerLine::dialAnswered(const QString &name, quint64 dial, const Q
         else if (isModemType(m_profiles.value(profilePath).type) && reply.errorName().startsWith(kManagerInterface))
             fail(name, modemBusyMessage());
         else
-            fail(name, notConnected(reply.errorMessage().isEmpty() ? QStringLiteral("it did not answer.")
+            fail(name, notConnectedMessage(reply.errorMessage().isEmpty() ? QStringLiteral("it did not answer.")
                                                                    : reply.errorMessage()));
         return;
     }

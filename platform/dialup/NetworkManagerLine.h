@@ -95,8 +95,6 @@ public:
 
 Q_SIGNALS:
     void connectionsChanged();
-    // NetworkManager came to the bus or left it.
-    void availabilityChanged();
     // What NetworkManager is doing is known: read in full, or it is away.
     void settled();
 
@@ -131,6 +129,7 @@ private:
     };
     struct Waiting {
         QString user, password;
+        quint64 dial = 0;   // which dial this is, for its give-up timer
     };
     struct BusHandoff;
 

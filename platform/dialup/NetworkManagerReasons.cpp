@@ -119,10 +119,15 @@ const NetworkManagerReason *rowOf(const NetworkManagerReason (&table)[N], unsign
 
 QString notConnected(const char *why)
 {
-    return QStringLiteral("NetworkManager could not bring the connection up: ") + QString::fromLatin1(why);
+    return notConnectedMessage(QString::fromLatin1(why));
 }
 
 } // namespace
+
+QString notConnectedMessage(const QString &why)
+{
+    return QStringLiteral("NetworkManager could not bring the connection up: ") + why;
+}
 
 const NetworkManagerReason *deviceReason(unsigned number)
 {

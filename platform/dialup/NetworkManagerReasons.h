@@ -25,6 +25,10 @@ struct NetworkManagerReason {
 const NetworkManagerReason *deviceReason(unsigned number);
 const NetworkManagerReason *activeConnectionReason(unsigned number);
 
+// The dialing component's text for a connection NetworkManager could not
+// bring up, `why` in plain words.
+QString notConnectedMessage(const QString &why);
+
 // The name to log for a reason: NetworkManager's own, or the bare number.
 QString deviceReasonName(unsigned number);
 QString activeConnectionReasonName(unsigned number);
