@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libqt6svg6
-  libsqlcipher-dev
+  libsqlcipher-dev libssl-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth trayer xdotool
   poppler-utils
