@@ -11,7 +11,7 @@ namespace tarvo {
 namespace {
 
 // Procedure numbers of this window in the error log.
-enum Proc { PShowText = 1, PCommand1_Click = 49 };
+enum { PShowText = 1, PCommand1_Click = 49 };
 
 } // namespace
 

@@ -27,7 +27,7 @@ namespace tarvo {
 namespace {
 
 // Procedure numbers of this window in the error log.
-enum Proc {
+enum {
     PForm_Load = 1,
     PForm_Activate,
     PForm_Unload,

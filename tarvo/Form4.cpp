@@ -30,7 +30,7 @@ namespace tarvo {
 namespace {
 
 // Procedure numbers of this window in the error log.
-enum Proc {
+enum {
     PAll_Click = 1,
     PFilter_Click = 2,
     PCom_Click = 3,

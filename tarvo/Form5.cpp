@@ -15,7 +15,7 @@ namespace tarvo {
 namespace {
 
 // Procedure numbers of this window in the error log.
-enum Proc { PCom_Click = 1, PForm_Activate = 2 };
+enum { PCom_Click = 1, PForm_Activate = 2 };
 
 // Which of the two holders' colours a flashing label shows is kept beside
 // it, never read back from the colours: a desktop's palette may make them

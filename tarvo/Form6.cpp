@@ -16,7 +16,7 @@ namespace tarvo {
 namespace {
 
 // Procedure numbers of this window in the error log.
-enum Proc { PForm_Load = 1 };
+enum { PForm_Load = 1 };
 
 } // namespace
 

@@ -24,7 +24,7 @@ namespace tarvo {
 namespace {
 
 // Procedure numbers of this window in the error log.
-enum Proc {
+enum {
     PForm_Activate = 1,
     PCom_Click,
     PTrack_Click,

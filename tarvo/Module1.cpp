@@ -13,7 +13,7 @@ namespace reg = platform::reg;
 
 namespace {
 // Procedure numbers of this module in the error log.
-enum Proc { PReadReg = 1, PGetRegValue, PGetMousePos };
+enum { PReadReg = 1, PGetRegValue, PGetMousePos };
 } // namespace
 
 void Module1::ReadReg(int mode)

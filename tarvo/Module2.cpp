@@ -12,7 +12,7 @@ namespace tarvo {
 namespace {
 
 // Procedure numbers of this module in the error log.
-enum Proc { PScanWindows = 1, PGetTitle, PEnumProc, PLocateDialDialog, PDetectConnecting, PDetectFailure,
+enum { PScanWindows = 1, PGetTitle, PEnumProc, PLocateDialDialog, PDetectConnecting, PDetectFailure,
             PDetectConnected, PPlaceNearCursor, PMakeTopmost };
 
 constexpr int kTitleBuffer = 500;

@@ -13,7 +13,7 @@ namespace tarvo {
 namespace {
 
 // Procedure numbers of this window in the error log.
-enum Proc { PcmdOK_Click = 1, PcmdTips_Click, PcmdLicence_Click };
+enum { PcmdOK_Click = 1, PcmdTips_Click, PcmdLicence_Click };
 
 } // namespace
 

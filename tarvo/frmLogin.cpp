@@ -17,7 +17,7 @@ namespace tarvo {
 namespace {
 
 // Procedure numbers of this window in the error log.
-enum Proc { PForm_Activate = 1, PtxtPassword_Change, PCheck1_Click, PcmdOK_Click, PcmdCancel_Click, PHelp_Click };
+enum { PForm_Activate = 1, PtxtPassword_Change, PCheck1_Click, PcmdOK_Click, PcmdCancel_Click, PHelp_Click };
 
 // A masked password shows one "*" per character, whatever the desktop's
 // style draws by default.
