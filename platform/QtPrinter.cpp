@@ -17,7 +17,7 @@ namespace {
 
 [[noreturn]] void printerError()
 {
-    rt::raise(482, QStringLiteral("Printer error"));
+    rt::raise(rt::err::PrinterError, QStringLiteral("Printer error"));
 }
 
 // Tab stops every eight characters, as on a line printer. The painter's own

@@ -35,6 +35,7 @@ constexpr int InvalidUseOfNull = 94;           // "Invalid use of Null"
 constexpr int CannotCreateObject = 429;        // "ActiveX component can't create object"
 constexpr int InvalidPropertyValue = 380;      // "Invalid property value"
 constexpr int InvalidPropertyArrayIndex = 381; // "Invalid property array index"
+constexpr int PrinterError = 482;              // "Printer error"
 // The database's, numbered as its users have always known them.
 constexpr int NotEditing = 3020;               // "Update or CancelUpdate without AddNew or Edit."
 constexpr int NoCurrentRecord = 3021;          // "No current record."

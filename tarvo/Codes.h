@@ -95,7 +95,7 @@ enum Number : int {
 };
 } // namespace Form1Proc
 
-// How the program is to end (the main window's `ExitMode`).
+// How the program is to end (the main window's `run.exitMode`).
 enum ExitModeValue : int {
     ExitAsk = -1,              // normal running: ask before quitting
     ExitKeepLine = 0,          // quit and leave the connection up
@@ -111,7 +111,7 @@ enum ScanModeValue : int {
     ScanTakeOver = 2,
 };
 
-// The dial's stage (`DialStage`) and its detail (`StageDetail`).
+// The dial's stage (`dial.stage`) and its detail (`dial.stageDetail`).
 enum DialStageValue : int {
     StageLaunch = 0,       // start the dialer when it is not up
     StageDialog = 1,       // the dialing dialog is up: type the credentials
@@ -122,7 +122,7 @@ enum StageDetailValue : int {
     DetailCannotStart = 2,   // the dialer would not start
 };
 
-// What a take-over offers (`TakeOverKind`).
+// What a take-over offers (`dial.takeOverKind`).
 enum TakeOverKindValue : int {
     TakeOverNone = 0,
     TakeOverDialog = 1,     // a dialing dialog of any connection
@@ -135,7 +135,7 @@ enum SetCstatusCode : int {
     CloseSession = 1001,   // record the session on the line now (exit)
 };
 
-// The line as the session accounting last saw it (`LineState`).
+// The line as the session accounting last saw it (`session.lineState`).
 enum LineStateValue : int {
     LineDown = 0,
     LineUp = 1,
@@ -152,6 +152,14 @@ enum AnswerValue : int {
     NoAnswer = -1,
     AnswerNo = 0,
     AnswerYes = 1,
+};
+
+// How `GetTitle` hands a window's title back; its leading blanks go in
+// every mode.
+enum TitleMode : int {
+    TitleUpper = 0,         // upper-cased, and kept as the last title
+    TitleRemembered = -1,   // as it is, and kept as the last title
+    TitleAsIs = -2,         // as it is
 };
 
 // The operations of `Ucinfo` on the connection table.
@@ -173,7 +181,7 @@ enum ConOpAction : int {
     ConSetText = 5,
 };
 
-// Why a dial failed, from the component's failure box (`DialFailureCode`).
+// Why a dial failed, from the component's failure box (`dial.failureCode`).
 enum DialFailure : int {
     FailureNone = 0,
     FailureLineInUse = 1,      // another program is dialing the connection

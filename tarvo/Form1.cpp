@@ -29,8 +29,6 @@ namespace tarvo {
 
 namespace {
 
-// Positions are kept in twips, the unit the window was designed in.
-constexpr int kTwipsPerPixel = 15;
 constexpr int kTitleAndBorderTwips = 600;
 constexpr int kWidthTwips = 5700;
 
@@ -87,7 +85,7 @@ void Form1::doEvents()
 
 int Form1::ownMessage(const QString &prompt, int style, const QString &title)
 {
-    const QScopedValueRollback<bool> open(MessageOpen, true);
+    const QScopedValueRollback<bool> open(run.messageOpen, true);
     return m_platform.boxes.msgBox(prompt, style, title);
 }
 

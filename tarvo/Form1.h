@@ -45,7 +45,7 @@ class Module2;
 
 // The main window. It is loaded first and lives until the program ends; it
 // owns the database and its three cursors, the timers and the state the
-// other windows share, which they reach through it directly.
+// other windows share, grouped below by concern.
 class Form1 : public QWidget, public ErrorLog {
     Q_OBJECT
 public:
@@ -67,7 +67,7 @@ public:
     // --- database
     bool InitDatabase();
     void Usetting(int field, const rt::Value &fvalue);
-    bool Ucinfo(int field = 0, const rt::Value &fvalue = {}, int mode = 0,
+    bool Ucinfo(int field = 0, const rt::Value &fvalue = {}, UcinfoMode mode = UcinfoEditCurrent,
                 int sfield = 0, const rt::Value &sfvalue = {});
     void LoadSettings();
     // The More Settings options that are read while that window is not
@@ -245,60 +245,108 @@ public:
     std::unique_ptr<db::Recordset> settings;
     std::unique_ptr<db::Recordset> track;
 
-    // --- shared state
+    // --- shared state, by concern. The other windows read it; what they
+    // change goes through the calls below, except the window scanner's
+    // (Module2) findings, which are the dial's own.
     PendingError Err;
-    bool Loading = false;
-    int ExitMode = ExitAsk;
-    bool QuitRequested = false;
-    bool MessageOpen = false;
-    bool WatchdogArmed = false;
-    bool TakeOverDeclined = false;
-    bool MonitorOff = false;
-    int PanelStep = 0;
-    int MaxTries = 0;
-    rt::Value LineState;            // empty until the first session check
-    bool BrowserTriggerArmed = false;
-    bool ScheduleArmed = false;
-    rt::Value ConnectAt;
-    rt::Value DisconnectAt;
-    QString CaptionConnectTo;
-    QString CaptionConnecting;
-    QString CaptionConnected;
-    QString BrowserMatchText;
-    bool BrowserStartSeen = false;
-    QString ConTextBefore;
-    rt::DateTime QuestionRaisedAt;
-    int CountdownValue = 0;
-    int ConOpIndex = 0;
 
-    // Dial state the scanner reads and writes.
-    bool DialInProgress = false;
-    bool WatchConnecting = false;
-    bool VerifyingSeen = false;
-    int DialFailureCode = FailureNone;
-    platform::Hwnd ConnectToWindow = -1;
-    platform::Hwnd ConnectingWindow = -1;
-    platform::Hwnd ConnectedWindow = -1;
-    rt::Value DialUser = rt::Value::null();
-    rt::Value DialPassword = rt::Value::null();
-    bool StayConnected = false;
-    int DialStage = StageLaunch;
-    int StageDetail = DetailNone;
-    QString DialCommand;
-    bool DialerLaunched = false;
-    int TryCount = 0;
-    bool TryCounted = false;
-    rt::DateTime ConnectPressedAt;
-    int TakeOverKind = TakeOverNone;
-    platform::Hwnd TakeOverWindow = -1;
+    // The program's run: starting, a message up, the exit asked for.
+    // Written by the main window and, for the quit, the tray menu.
+    struct RunState {
+        bool loading = false;
+        int exitMode = ExitAsk;
+        bool quitRequested = false;
+        bool messageOpen = false;
+    } run;
 
-    // Session accounting.
-    int PrevLineState = LineDown;
-    rt::Value SessionStart;
-    rt::DateTime SessionEnd;
-    rt::Value SessionMinutes;
-    int WatchdogTicks = 0;
+    // The options as loaded, and the dialing component's window captions.
+    // Written by the loader and the settings panel.
+    struct LoadedOptions {
+        bool monitorOff = false;
+        int maxTries = 0;
+        QString captionConnectTo;
+        QString captionConnecting;
+        QString captionConnected;
+    } options;
 
+    // The dial in progress and the component's windows it found, or the
+    // connection being taken over. Written by the dial, the monitor, the
+    // hang-up, the credentials, the window scanner and the timed question.
+    struct DialState {
+        bool inProgress = false;
+        bool watchConnecting = false;
+        bool verifyingSeen = false;
+        int failureCode = FailureNone;
+        platform::Hwnd connectToWindow = -1;
+        platform::Hwnd connectingWindow = -1;
+        platform::Hwnd connectedWindow = -1;
+        rt::Value user = rt::Value::null();
+        rt::Value password = rt::Value::null();
+        bool stayConnected = false;
+        int stage = StageLaunch;
+        int stageDetail = DetailNone;
+        QString command;
+        bool dialerLaunched = false;
+        int tryCount = 0;
+        bool tryCounted = false;
+        rt::DateTime connectPressedAt;
+        int takeOverKind = TakeOverNone;
+        platform::Hwnd takeOverWindow = -1;
+        bool takeOverDeclined = false;
+    } dial;
+
+    // The session being timed and the line as last seen. Written by the
+    // session accounting, the monitor and the dial.
+    struct SessionState {
+        rt::Value lineState;            // empty until the first session check
+        int previousLineState = LineDown;
+        rt::Value start;
+        rt::DateTime end;
+        rt::Value minutes;
+        bool watchdogArmed = false;
+        int watchdogTicks = 0;
+    } session;
+
+    // The timed connect and disconnect and the browser-start trigger.
+    // Written by the loader, the tick, More Settings, the tray menu, the
+    // timed question and the window scanner (which sees the browser).
+    struct Triggers {
+        bool scheduleArmed = false;
+        rt::Value connectAt;
+        rt::Value disconnectAt;
+        bool browserArmed = false;
+        QString browserMatchText;
+        bool browserStartSeen = false;
+        rt::DateTime questionRaisedAt;
+        int countdown = 0;
+    } triggers;
+
+    // The main window's own controls: the panel's fold, the connection
+    // box's text before a change. Written by the main window alone.
+    struct ControlState {
+        int panelStep = 0;
+        QString conTextBefore;
+        int conOpIndex = 0;
+    } ui;
+
+    // What the other windows change, each in one call.
+    bool isDialing() const { return dial.inProgress; }
+    void requestQuit() { run.quitRequested = true; }
+    // Timed connect at `connectAt` (a time text), disconnect at
+    // `disconnectAt` (a time or empty); armed until disarmed.
+    void armSchedule(const rt::Value &connectAt, const rt::Value &disconnectAt);
+    void disarmSchedule() { triggers.scheduleArmed = false; }
+    void setBrowserTrigger(bool armed) { triggers.browserArmed = armed; }
+    void setBrowserMatchText(const QString &text) { triggers.browserMatchText = text; }
+    // The timed question's answers: hang the line up at the next tick;
+    // or forget the browser start just seen and wait for the next one.
+    void hangUpAtNextTick() { dial.watchConnecting = true; }
+    void dismissBrowserStart();
+    const rt::Value &sessionStart() const { return session.start; }
+
+    // Positions are kept in twips, the unit the window was designed in;
+    // mouse positions are reported in them too.
+    static constexpr int kTwipsPerPixel = 15;
     static constexpr int kCompactHeight = 2000;   // twips
     static constexpr int kFullHeight = 4500;
 

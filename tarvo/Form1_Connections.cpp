@@ -90,13 +90,13 @@ void Form1::Con_Click()
 
 void Form1::Con_KeyDown(int, int)
 {
-    trapped(*this, Window::Main, Form1Proc::Con_KeyDown, [&] { ConTextBefore = conText(); });
+    trapped(*this, Window::Main, Form1Proc::Con_KeyDown, [&] { ui.conTextBefore = conText(); });
 }
 
 void Form1::Con_KeyUp(int KeyCode, int)
 {
     trapped(*this, Window::Main, Form1Proc::Con_KeyUp, [&] {
-        setConText(ConTextBefore, false);
+        setConText(ui.conTextBefore, false);
         if (KeyCode == kEnterKeyCode)
             return;
         ownMessage(QStringLiteral(" You Cannot Edit Here "), platform::mb::OkOnly);
@@ -120,7 +120,7 @@ bool Form1::ConOp(int action, const QString &search, int Index)
         auto find = [&] {
             for (int i = 0; i < Con->count(); ++i) {
                 if (Con->itemText(i) == search) {
-                    ConOpIndex = i;
+                    ui.conOpIndex = i;
                     return true;
                 }
             }
@@ -132,13 +132,13 @@ bool Form1::ConOp(int action, const QString &search, int Index)
         case ConSelectFound:
             if (!find())
                 return false;
-            setConText(Con->itemText(ConOpIndex));
+            setConText(Con->itemText(ui.conOpIndex));
             return true;
         case ConRemove:
             if (find()) {
                 const QSignalBlocker quiet(Con);
                 const QString text = Con->currentText();
-                Con->removeItem(ConOpIndex);
+                Con->removeItem(ui.conOpIndex);
                 Con->setEditText(text);
             }
             return false;
@@ -193,7 +193,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == Label5 && event->type() == QEvent::MouseMove) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const QPoint p = mouse->position().toPoint();
-        Label5_MouseMove(int(mouse->buttons()), int(mouse->modifiers()), p.x() * 15, p.y() * 15);
+        Label5_MouseMove(int(mouse->buttons()), int(mouse->modifiers()), p.x() * kTwipsPerPixel, p.y() * kTwipsPerPixel);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -13,8 +13,8 @@ void Form1::UserPwd_Click()
     trapped(*this, Window::Main, Form1Proc::UserPwd_Click, [&] {
         Con_Change();
         frmLogin &dialog = window<frmLogin>();
-        const QString user = DialUser.isNull() ? QString() : DialUser.toString();
-        const QString password = DialPassword.isNull() ? QString() : DialPassword.toString();
+        const QString user = dial.user.isNull() ? QString() : dial.user.toString();
+        const QString password = dial.password.isNull() ? QString() : dial.password.toString();
         if (!user.isEmpty()) {
             const bool stored = !password.isEmpty();
             dialog.showPasswordStored(stored);

@@ -131,7 +131,7 @@ bool Form1::findConInfo(int sfield, const rt::Value &sfvalue)
     return false;
 }
 
-bool Form1::Ucinfo(int field, const rt::Value &fvalue, int mode, int sfield, const rt::Value &sfvalue)
+bool Form1::Ucinfo(int field, const rt::Value &fvalue, UcinfoMode mode, int sfield, const rt::Value &sfvalue)
 {
     return trapped(*this, Window::Main, Form1Proc::Ucinfo, false, [&] {
         switch (mode) {
@@ -176,24 +176,24 @@ void Form1::LoadSettings()
         WaitChange->setValue(settings->field(Settings::Wait).toInt());
         MaxTry->setText(settings->field(Settings::MaxTry).toString());
         MaxTryChange->setValue(settings->field(Settings::MaxTry).toInt());
-        MaxTries = rt::Value(MaxTry->text()).toInt();
+        options.maxTries = rt::Value(MaxTry->text()).toInt();
 
         Shrink->setChecked(rt::isTrue(settings->field(Settings::Shrink)));
         AutoConnect->setChecked(rt::isTrue(settings->field(Settings::AutoConnect)));
 
         fillHiddenMoreSettings();
-        BrowserTriggerArmed = rt::isTrue(settings->field(Settings::AppStart));
+        triggers.browserArmed = rt::isTrue(settings->field(Settings::AppStart));
         if (rt::isTrue(settings->field(Settings::AlarmStart))) {
-            ConnectAt = settings->field(Settings::ConnectTime).toString();
-            DisconnectAt = settings->field(Settings::DisconnectTime).toDate();
-            ScheduleArmed = true;
+            triggers.connectAt = settings->field(Settings::ConnectTime).toString();
+            triggers.disconnectAt = settings->field(Settings::DisconnectTime).toDate();
+            triggers.scheduleArmed = true;
         }
 
         setCheckValue(Monitor, settings->field(Settings::Monitor));
 
-        CaptionConnectTo = QStringLiteral("Connect To");
-        CaptionConnecting = QStringLiteral("Connecting to ");
-        CaptionConnected = QStringLiteral("Connected to ");
+        options.captionConnectTo = QStringLiteral("Connect To");
+        options.captionConnecting = QStringLiteral("Connecting to ");
+        options.captionConnected = QStringLiteral("Connected to ");
 
         window<Form5>().TakeOverAnswer = NoAnswer;
     });

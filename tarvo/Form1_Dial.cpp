@@ -84,7 +84,7 @@ void Form1::Com_Click(int Index)
     trapped(*this, Window::Main, Form1Proc::Com_Click, [&] {
         if (Index == 1) {
             hide();
-            if (LineState.equals(LineUp)) {
+            if (session.lineState.equals(LineUp)) {
                 putInTray(*TrayView1, false);
                 putInTray(*TrayView2, true);
             } else {
@@ -100,7 +100,7 @@ void Form1::Com_Click(int Index)
         // (its last connection dropped) must not keep Tarvo online.
         if (conText().isEmpty() && Com[0]->text() == kGoOnline)
             return;
-        TakeOverDeclined = false;
+        dial.takeOverDeclined = false;
         if (Com[0]->text() == kGoOnline)
             Gline(0);
         else
@@ -112,18 +112,18 @@ void Form1::Gline(int Index)
 {
     trapped(*this, Window::Main, Form1Proc::Gline, [&] {
         if (Index == 0) {
-            StayConnected = true;
+            dial.stayConnected = true;
             WarnNetUsage();
-            DialFailureCode = FailureNone;
-            DialInProgress = true;
-            DialStage = StageLaunch;
+            dial.failureCode = FailureNone;
+            dial.inProgress = true;
+            dial.stage = StageLaunch;
             // A new attempt: a dialer launched for an earlier one whose line
             // failed before any tick saw it dialing has been handled by the
             // hang-up, and must not keep this one from starting the dialer.
-            DialerLaunched = false;
+            dial.dialerLaunched = false;
             module2().BrowserRearmPending = false;
-            WatchConnecting = false;
-            TryCount = 0;
+            dial.watchConnecting = false;
+            dial.tryCount = 0;
             Con->setEnabled(false);
             Details->setEnabled(false);
             About->setEnabled(false);
@@ -131,13 +131,13 @@ void Form1::Gline(int Index)
             if (KeepOnline->interval() == 0)
                 KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
         } else {
-            StayConnected = false;
-            ScheduleArmed = false;
-            BrowserStartSeen = false;
+            dial.stayConnected = false;
+            triggers.scheduleArmed = false;
+            triggers.browserStartSeen = false;
             module2().BrowserRearmPending = true;
-            DialInProgress = false;
+            dial.inProgress = false;
             Com[0]->setText(kGoOnline);
-            WatchConnecting = true;
+            dial.watchConnecting = true;
             Con->setEnabled(true);
             Details->setEnabled(true);
             About->setEnabled(true);
@@ -148,9 +148,9 @@ void Form1::Gline(int Index)
 void Form1::Con_Change()
 {
     trapped(*this, Window::Main, Form1Proc::Con_Change, [&] {
-        TakeOverDeclined = false;
-        DialUser = QString();
-        DialPassword = QString();
+        dial.takeOverDeclined = false;
+        dial.user = QString();
+        dial.password = QString();
         if (conInfo->recordCount() == 0) {
             setConText(QString(), false);
             return;
@@ -167,18 +167,18 @@ void Form1::Con_Change()
             setConText(Con->itemText(next++), false);
         }
         if (!CheckDialUp()) {
-            QuitRequested = true;
-            ExitMode = ExitDialUpMissing;
+            run.quitRequested = true;
+            run.exitMode = ExitDialUpMissing;
             closeMainWindow();
             return;
         }
-        DialCommand = kDialCommand + conInfo->field(ConInfo::ConName).toString();
+        dial.command = kDialCommand + conInfo->field(ConInfo::ConName).toString();
         const rt::Value user = conInfo->field(ConInfo::UserName);
         const rt::Value password = conInfo->field(ConInfo::Password);
         if (!user.isNull())
-            DialUser = user.toString();
+            dial.user = user.toString();
         if (!password.isNull())
-            DialPassword = ProcessPwd(password.toString(), PwdReveal);
+            dial.password = ProcessPwd(password.toString(), PwdReveal);
     });
 }
 
@@ -196,8 +196,8 @@ std::optional<QString> Form1::checkedProcessPwd(const QString &pwd, int mode)
 void Form1::Sett(int st, int ds)
 {
     trapped(*this, Window::Main, Form1Proc::Sett, [&] {
-        DialStage = st;
-        StageDetail = ds;
+        dial.stage = st;
+        dial.stageDetail = ds;
     });
 }
 
@@ -205,68 +205,68 @@ void Form1::SetStage(int st)
 {
     trapped(*this, Window::Main, Form1Proc::SetStage, [&] {
         if (st != 0) {
-            DialStage = st;
+            dial.stage = st;
             return;
         }
-        if (ConnectToWindow < 0 && ConnectingWindow < 0 && ConnectedWindow < 0 && StageDetail != DetailCannotStart)
+        if (dial.connectToWindow < 0 && dial.connectingWindow < 0 && dial.connectedWindow < 0 && dial.stageDetail != DetailCannotStart)
             Sett(StageLaunch, DetailNone);
-        if (ConnectToWindow > 0 && ConnectingWindow < 0 && ConnectedWindow < 0 && DialInProgress)
+        if (dial.connectToWindow > 0 && dial.connectingWindow < 0 && dial.connectedWindow < 0 && dial.inProgress)
             Sett(StageDialog, DetailNone);
-        if (DialStage == StageDialog && StageDetail == DetailNone && ConnectingWindow > 0 && DialInProgress)
+        if (dial.stage == StageDialog && dial.stageDetail == DetailNone && dial.connectingWindow > 0 && dial.inProgress)
             Sett(StageConnecting, DetailNone);
-        if (DialStage == StageConnecting && StageDetail == DetailNone && ConnectingWindow < 0 && DialInProgress)
+        if (dial.stage == StageConnecting && dial.stageDetail == DetailNone && dial.connectingWindow < 0 && dial.inProgress)
             Sett(StageDialog, DetailNone);
-        if (LineState.equals(LineUp))
+        if (session.lineState.equals(LineUp))
             Sett(StageConnecting, DetailNone);
-        if (WatchConnecting)
+        if (dial.watchConnecting)
             Sett(StageLaunch, DetailNone);
     });
 }
 
 bool Form1::dialStep()
 {
-    switch (DialStage) {
+    switch (dial.stage) {
     case StageLaunch:
-        if (StageDetail == DetailCannotStart) {
-            WatchConnecting = true;
+        if (dial.stageDetail == DetailCannotStart) {
+            dial.watchConnecting = true;
             CantDial();
-            StageDetail = DetailNone;
+            dial.stageDetail = DetailNone;
             return false;
         }
-        if (!StayConnected || !DialInProgress || WatchConnecting || ConnectedWindow > 0)
+        if (!dial.stayConnected || !dial.inProgress || dial.watchConnecting || dial.connectedWindow > 0)
             return true;
-        if (!DialerLaunched && ConnectToWindow <= 0) {
-            if (m_platform.process.shell(DialCommand, platform::style::NormalFocus) == 0)
-                StageDetail = DetailCannotStart;
+        if (!dial.dialerLaunched && dial.connectToWindow <= 0) {
+            if (m_platform.process.shell(dial.command, platform::style::NormalFocus) == 0)
+                dial.stageDetail = DetailCannotStart;
             else
-                DialerLaunched = true;
+                dial.dialerLaunched = true;
         }
         return true;
     case StageDialog:
-        if (StageDetail == DetailNone && ConnectToWindow > 0 && ConnectingWindow < 0 && ConnectedWindow < 0) {
-            Skey(SkeyCredentials, ConnectToWindow);
-            VerifyingSeen = false;
-            ConnectPressedAt = m_platform.clock.now();
-            TryCounted = false;
+        if (dial.stageDetail == DetailNone && dial.connectToWindow > 0 && dial.connectingWindow < 0 && dial.connectedWindow < 0) {
+            Skey(SkeyCredentials, dial.connectToWindow);
+            dial.verifyingSeen = false;
+            dial.connectPressedAt = m_platform.clock.now();
+            dial.tryCounted = false;
         }
         return true;
     case StageConnecting: {
-        if (StageDetail != DetailNone)
+        if (dial.stageDetail != DetailNone)
             return true;
-        DialerLaunched = false;
-        if (ConnectedWindow >= 0)
+        dial.dialerLaunched = false;
+        if (dial.connectedWindow >= 0)
             return true;
-        const qint64 elapsed = rt::dateDiff(rt::Interval::Second, ConnectPressedAt, m_platform.clock.now());
+        const qint64 elapsed = rt::dateDiff(rt::Interval::Second, dial.connectPressedAt, m_platform.clock.now());
         const double wait = rt::leadingNumber(Wait->text());
-        const bool failed = TryCount == MaxTries || (double(elapsed) > wait && !VerifyingSeen);
+        const bool failed = dial.tryCount == options.maxTries || (double(elapsed) > wait && !dial.verifyingSeen);
         if (!failed)
             return true;
-        Skey(SkeyToWindow, ConnectingWindow, QStringLiteral("{ESC}"));
-        if (!(TryCount < MaxTries)) {
-            WatchConnecting = true;
-        } else if (!TryCounted) {
-            ++TryCount;
-            TryCounted = true;
+        Skey(SkeyToWindow, dial.connectingWindow, QStringLiteral("{ESC}"));
+        if (!(dial.tryCount < options.maxTries)) {
+            dial.watchConnecting = true;
+        } else if (!dial.tryCounted) {
+            ++dial.tryCount;
+            dial.tryCounted = true;
         }
         return true;
     }

@@ -28,7 +28,7 @@ void Form1::loger(int frmNo, int functNo, bool nomsg)
     const QString line1 = rt::generalDate(m_platform.clock.now()) + QLatin1Char(' ')
         + QString::number(Err.number) + Err.description + QLatin1Char(' ')
         + QString::number(frmNo) + QLatin1Char(' ') + QString::number(functNo) + QLatin1Char(' ')
-        + (LineState.isEmpty() || LineState.isNull() ? QString() : LineState.toString());
+        + (session.lineState.isEmpty() || session.lineState.isNull() ? QString() : session.lineState.toString());
     QString line2 = QStringLiteral("STATUS - ") + Delay->text() + QLatin1Char(' ') + Wait->text()
         + QLatin1Char(' ') + MaxTry->text();
     for (const QCheckBox *box : {Atrec, Monitor, Shrink, AutoConnect, window<Form8>().AppStart})

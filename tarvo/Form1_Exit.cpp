@@ -16,7 +16,7 @@ namespace tarvo {
 
 void Form1::ComQ_Click()
 {
-    trapped(*this, Window::Main, Form1Proc::ComQ_Click, [&] { QuitRequested = true; });
+    trapped(*this, Window::Main, Form1Proc::ComQ_Click, [&] { run.quitRequested = true; });
 }
 
 void Form1::Form_Unload(int &Cancel)
@@ -28,16 +28,16 @@ void Form1::Form_Unload(int &Cancel)
             return;
         }
         // Only a requested quit closes the main window.
-        if (!QuitRequested) {
+        if (!run.quitRequested) {
             Cancel = 1;
             return;
         }
         // The questions below are the main window's own; whatever way this
         // ends, the tray icons hear again.
-        const QScopedValueRollback<bool> messageOpen(MessageOpen, true);
+        const QScopedValueRollback<bool> messageOpen(run.messageOpen, true);
 
         const bool watching = Com[0]->text() == kGoOffline
-            && (LineState.equals(LineUp) || (DialStage == StageConnecting && ConnectingWindow > 0));
+            && (session.lineState.equals(LineUp) || (dial.stage == StageConnecting && dial.connectingWindow > 0));
         if (watching) {
             const int answer = m_platform.boxes.msgBox(
                 QStringLiteral(" Tarvo Is Monitoring A Connection. ") + kCrLf
@@ -47,34 +47,34 @@ void Form1::Form_Unload(int &Cancel)
                 platform::mb::YesNoCancel | platform::mb::Question, QStringLiteral("Tarvo - Exit Mode Confirmation"));
             if (answer == platform::mb::Yes) {
                 // The monitor hangs up first and closes the window again.
-                WatchConnecting = true;
+                dial.watchConnecting = true;
                 takeTrayIconsOut();
-                ExitMode = ExitHangUpFirst;
+                run.exitMode = ExitHangUpFirst;
                 Cancel = 1;
                 return;
             }
             if (answer == platform::mb::No) {
                 takeTrayIconsOut();
-                ExitMode = ExitKeepLine;
+                run.exitMode = ExitKeepLine;
                 Cancel = 0;
             } else {
-                QuitRequested = false;
-                ExitMode = ExitAsk;
+                run.quitRequested = false;
+                run.exitMode = ExitAsk;
                 module2().ScanMode = ScanMonitor;
                 Cancel = 1;
                 return;
             }
         }
 
-        const bool lineDown = LineState.isEmpty() || LineState.equals(LineDown);
-        const bool declinedLine = LineState.equals(LineUp) && TakeOverDeclined;
+        const bool lineDown = session.lineState.isEmpty() || session.lineState.equals(LineDown);
+        const bool declinedLine = session.lineState.equals(LineUp) && dial.takeOverDeclined;
         if (lineDown || declinedLine) {
-            if (ExitMode == ExitAsk) {
+            if (run.exitMode == ExitAsk) {
                 const int answer = m_platform.boxes.msgBox(QStringLiteral(" Do You Want To Quit Tarvo ?  "),
                                                            platform::mb::YesNo | platform::mb::Question,
                                                            QStringLiteral("Tarvo - Exit Confirmation"));
                 if (answer == platform::mb::No) {
-                    QuitRequested = false;
+                    run.quitRequested = false;
                     module2().ScanMode = ScanMonitor;
                     Cancel = 1;
                     return;
@@ -82,7 +82,7 @@ void Form1::Form_Unload(int &Cancel)
             }
             // A session still up is recorded now; one that ended while the
             // exit waited for the hang-up has its record already.
-            if ((ExitMode == ExitKeepLine || ExitMode == ExitHangUpFirst) && LineState.equals(LineUp))
+            if ((run.exitMode == ExitKeepLine || run.exitMode == ExitHangUpFirst) && session.lineState.equals(LineUp))
                 recordSessionOnce();
             takeTrayIconsOut();
             Cancel = 0;
@@ -113,7 +113,7 @@ void Form1::endSession()
     // The desktop is going away: nothing may be asked, and a failure is
     // logged without a message.
     try {
-        if (Com[0]->text() == kGoOffline && LineState.equals(LineUp))
+        if (Com[0]->text() == kGoOffline && session.lineState.equals(LineUp))
             recordSessionOnce();
         takeTrayIconsOut();
         closeOtherWindows();

@@ -49,13 +49,13 @@ void Form1::DisconnectIt()
     trapped(*this, Window::Main, Form1Proc::DisconnectIt, [&] {
         module2().ScanWindows(0);
         platform::WindowManager &windows = m_platform.windows;
-        const platform::Hwnd connected = ConnectedWindow;
-        const platform::Hwnd connecting = ConnectingWindow;
-        const platform::Hwnd dialog = ConnectToWindow;
+        const platform::Hwnd connected = dial.connectedWindow;
+        const platform::Hwnd connecting = dial.connectingWindow;
+        const platform::Hwnd dialog = dial.connectToWindow;
 
         if (connected > 0 && connecting < 0) {
             // Brings the connected window back so the hang-up key reaches it.
-            m_platform.process.shell(DialCommand, platform::style::MinimizedFocus);
+            m_platform.process.shell(dial.command, platform::style::MinimizedFocus);
             if (windows.isWindowVisible(connected) == 1)
                 Skey(SkeyToWindow, connected, QStringLiteral("%{c}"));
         }
@@ -65,16 +65,16 @@ void Form1::DisconnectIt()
             Skey(SkeyToWindow, dialog, QStringLiteral("%{F4}"));
 
         if (connected < 0 && connecting < 0 && dialog < 0) {
-            WatchConnecting = false;
+            dial.watchConnecting = false;
             SetCstatus(CheckLine);
             SetStage(StageLaunch);
-            if (ExitMode == ExitHangUpFirst)
-                ExitMode = ExitKeepLine;
-            if (DialFailureCode != FailureNone) {
-                const int code = DialFailureCode;
+            if (run.exitMode == ExitHangUpFirst)
+                run.exitMode = ExitKeepLine;
+            if (dial.failureCode != FailureNone) {
+                const int code = dial.failureCode;
                 const FailureMessage m = failureMessage(code, conText(), module2().ErrorText);
                 ownMessage(m.text, platform::mb::Exclamation | platform::mb::OkOnly, m.title);
-                DialFailureCode = FailureNone;
+                dial.failureCode = FailureNone;
                 if (code == FailurePassword)
                     UserPwd_Click();
             }

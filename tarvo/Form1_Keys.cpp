@@ -14,18 +14,18 @@ void Form1::Skey(int action, platform::Hwnd hnd, const QString &txt)
                 m_platform.keys.sendKeys(txt);
             }
         } else if (action == SkeyCredentials) {
-            if (ConnectToWindow == -1)
+            if (dial.connectToWindow == -1)
                 return;
-            windows.setForegroundWindow(ConnectToWindow);
-            windows.setFocus(ConnectToWindow);
+            windows.setForegroundWindow(dial.connectToWindow);
+            windows.setFocus(dial.connectToWindow);
             // The user's own text is typed exactly as stored: characters
             // that the key notation would read as keys are written so that
             // they type themselves.
-            if (!DialUser.isNull())
-                m_platform.keys.sendKeys(QStringLiteral("%U") + platform::keys::literal(DialUser.toString())
+            if (!dial.user.isNull())
+                m_platform.keys.sendKeys(QStringLiteral("%U") + platform::keys::literal(dial.user.toString())
                                          + QStringLiteral("%P")
-                                         + platform::keys::literal(DialPassword.isNull() ? QString()
-                                                                                         : DialPassword.toString()));
+                                         + platform::keys::literal(dial.password.isNull() ? QString()
+                                                                                         : dial.password.toString()));
             m_platform.keys.sendKeys(QStringLiteral("{ENTER}"));
         }
     });

@@ -12,6 +12,15 @@
 
 namespace tarvo {
 
+namespace {
+
+// A live line's "Connected to" window is read into a buffer this long; the
+// connection's name follows the caption's "Connected to".
+constexpr int kCaptionBuffer = 100;
+constexpr qsizetype kConnectedToLength = 12;
+
+} // namespace
+
 void Form1::KeepOnline_Timer()
 {
     // A tick reached again through its own message pumps or boxes (the
@@ -25,7 +34,7 @@ void Form1::KeepOnline_Timer()
         m_tickAt = m_platform.clock.now();
         doEvents();
         // The quit is carried out here, never from the button itself.
-        if (QuitRequested && ExitMode < ExitHangUpFirst) {
+        if (run.quitRequested && run.exitMode < ExitHangUpFirst) {
             closeMainWindow();
             return;
         }
@@ -43,19 +52,19 @@ void Form1::KeepOnline_Timer()
         if (!countdownStep())
             return;
 
-        if (isCompact() && BrowserStartSeen && !DialInProgress) {
-            BrowserStartSeen = false;
+        if (isCompact() && triggers.browserStartSeen && !dial.inProgress) {
+            triggers.browserStartSeen = false;
             StartConnectionAuto(AskConnect);
             return;
         }
 
         doEvents();
-        if (!MonitorOff && !DialInProgress && !WatchConnecting && isCompact())
+        if (!options.monitorOff && !dial.inProgress && !dial.watchConnecting && isCompact())
             Intercept();
 
-        if (WatchConnecting) {
+        if (dial.watchConnecting) {
             DisconnectIt();
-            if (DialInProgress)
+            if (dial.inProgress)
                 Com_Click(0);
         }
 
@@ -67,7 +76,7 @@ void Form1::KeepOnline_Timer()
             return;
 
         // The line dropped and is not to be dialled again.
-        if (!StayConnected && DialInProgress)
+        if (!dial.stayConnected && dial.inProgress)
             Com_Click(0);
 
         SetStage(StageLaunch);
@@ -93,25 +102,25 @@ void Form1::Intercept()
             }
         };
 
-        if (ConnectedWindow > 0 && ConnectingWindow < 0 && !DialInProgress && !TakeOverDeclined) {
-            TakeOverKind = TakeOverLiveLine;
-            TakeOverWindow = ConnectedWindow;
+        if (dial.connectedWindow > 0 && dial.connectingWindow < 0 && !dial.inProgress && !dial.takeOverDeclined) {
+            dial.takeOverKind = TakeOverLiveLine;
+            dial.takeOverWindow = dial.connectedWindow;
             showOrFlash(question.Label1);
         }
-        if (ConnectToWindow > 0 && !DialInProgress && !TakeOverDeclined) {
-            TakeOverKind = TakeOverDialog;
-            TakeOverWindow = ConnectToWindow;
+        if (dial.connectToWindow > 0 && !dial.inProgress && !dial.takeOverDeclined) {
+            dial.takeOverKind = TakeOverDialog;
+            dial.takeOverWindow = dial.connectToWindow;
             showOrFlash(question.Label2);
         }
 
         if (question.TakeOverAnswer == AnswerNo) {
             question.TakeOverAnswer = NoAnswer;
-            TakeOverDeclined = true;
+            dial.takeOverDeclined = true;
         } else if (question.TakeOverAnswer == AnswerYes) {
             question.TakeOverAnswer = NoAnswer;
             TakeOver();
-            DialInProgress = true;
-            SessionStart = m_platform.clock.now();
+            dial.inProgress = true;
+            session.start = m_platform.clock.now();
         }
     });
 }
@@ -121,17 +130,17 @@ void Form1::TakeOver()
     trapped(*this, Window::Main, Form1Proc::TakeOver, [&] {
         Module2 &scanner = module2();
         scanner.ScanWindows(0);
-        if (TakeOverKind == TakeOverDialog) {
+        if (dial.takeOverKind == TakeOverDialog) {
             // A result left from an earlier take-over must not stand in for
             // this one.
             scanner.TakeOverResult = 0;
             scanner.ScanMode = ScanTakeOver;
-            scanner.ScanWindows(TakeOverWindow);
+            scanner.ScanWindows(dial.takeOverWindow);
             if (scanner.TakeOverResult == 1) {
                 scanner.ScanMode = ScanMonitor;
                 scanner.ScanWindows(0);
                 Com_Click(0);
-                m_platform.windows.setForegroundWindow(TakeOverWindow);
+                m_platform.windows.setForegroundWindow(dial.takeOverWindow);
                 m_platform.keys.sendKeys(QStringLiteral("{ENTER}"));
                 SetStage(StageLaunch);
             } else {
@@ -139,10 +148,10 @@ void Form1::TakeOver()
             }
             scanner.ScanMode = ScanMonitor;
             KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
-        } else if (TakeOverKind == TakeOverLiveLine) {
-            QString caption = m_platform.windows.getWindowText(ConnectedWindow, 100);
+        } else if (dial.takeOverKind == TakeOverLiveLine) {
+            QString caption = m_platform.windows.getWindowText(dial.connectedWindow, kCaptionBuffer);
             caption = rt::trimBlanks(caption);
-            const QString name = rt::trimBlanks(caption.mid(12));
+            const QString name = rt::trimBlanks(caption.mid(kConnectedToLength));
             if (!ConOp(ConFind, name))
                 registerConnection(name);
             setConText(name);

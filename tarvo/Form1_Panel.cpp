@@ -43,7 +43,7 @@ void Form1::DelayChange_Change()
         Usetting(Settings::Delay, Delay->text());
         // The monitor starts at the end of the start-up, not while the
         // stored delay is being put into the arrows.
-        if (!Loading)
+        if (!run.loading)
             KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
     });
 }
@@ -65,7 +65,7 @@ void Form1::MaxTryChange_Change()
 {
     trapped(*this, Window::Main, Form1Proc::MaxTryChange_Change, [&] {
         MaxTry->setText(QString::number(MaxTryChange->value()));
-        MaxTries = rt::Value(MaxTry->text()).toInt();
+        options.maxTries = rt::Value(MaxTry->text()).toInt();
         Usetting(Settings::MaxTry, MaxTry->text());
     });
 }
@@ -76,7 +76,7 @@ void Form1::Monitor_Click()
         Usetting(Settings::Monitor, Monitor->isChecked() ? 1 : 0);
         // Ticked again, it counts from the next fold of the panel.
         if (!Monitor->isChecked())
-            MonitorOff = true;
+            options.monitorOff = true;
     });
 }
 
@@ -239,7 +239,7 @@ bool Form1::panelEvent(QObject *watched, QEvent *event)
     const auto *mouse = static_cast<QMouseEvent *>(event);
     const int button = mouse->button() == Qt::LeftButton ? 1 : mouse->button() == Qt::RightButton ? kRightButton : 0;
     const int shift = int(mouse->modifiers());
-    const QPoint p = mouse->position().toPoint() * 15;
+    const QPoint p = mouse->position().toPoint() * kTwipsPerPixel;
     if (watched == Label2 && button == 1) {
         Label2_Click();
         return false;
@@ -277,7 +277,7 @@ void Form1::Details_Click()
         QWidget *const panel[] = {Shrink, AutoConnect, Monitor, UserPwd, DelayChange,
                                   WaitChange, MaxTryChange, Usage, Settings};
         // A step of 0 would never reach the other height.
-        const int step = PanelStep > 0 ? PanelStep : kFullHeight;
+        const int step = ui.panelStep > 0 ? ui.panelStep : kFullHeight;
         if (isCompact()) {
             for (QWidget *w : panel)
                 w->setEnabled(true);
@@ -319,7 +319,7 @@ void Form1::Details_Click()
                 w->setEnabled(false);
             Com[0]->setEnabled(true);
             Com[1]->setEnabled(true);
-            MonitorOff = !Monitor->isChecked();
+            options.monitorOff = !Monitor->isChecked();
         }
         show();
     });

@@ -29,16 +29,16 @@ void Form1::StartConnectionAuto(int kind)
 {
     trapped(*this, Window::Main, Form1Proc::StartConnectionAuto, [&] {
         Form5 &question = window<Form5>();
-        const int line = LineState.isEmpty() ? int(LineDown) : LineState.toInt();
+        const int line = session.lineState.isEmpty() ? int(LineDown) : session.lineState.toInt();
         QLabel *label = nullptr;
         if (kind == AskConnect) {
             if (line == LineDown && !question.isVisible())
                 label = question.Label5;
         } else if (kind == AskDisconnect) {
-            if (line == LineUp && DialInProgress && !question.isVisible())
+            if (line == LineUp && dial.inProgress && !question.isVisible())
                 label = question.Label6;
-            else if (line == LineDown && DialInProgress)
-                WatchConnecting = true;   // still dialling: nothing to ask
+            else if (line == LineDown && dial.inProgress)
+                dial.watchConnecting = true;   // still dialling: nothing to ask
         }
         if (!label)
             return;
@@ -47,7 +47,7 @@ void Form1::StartConnectionAuto(int kind)
         // A question raised again starts from its own caption, not from the
         // number the last one ended on.
         label->setText(label == question.Label5 ? Form5::connectCaption() : Form5::disconnectCaption());
-        QuestionRaisedAt = m_platform.clock.now();
+        triggers.questionRaisedAt = m_platform.clock.now();
         question.show();
     });
 }
@@ -66,17 +66,17 @@ bool Form1::countdownStep()
         if (!question->isVisible() || c.label->isHidden())
             continue;
         const rt::DateTime now = m_platform.clock.now();
-        qint64 elapsed = rt::dateDiff(rt::Interval::Second, QuestionRaisedAt, now);
+        qint64 elapsed = rt::dateDiff(rt::Interval::Second, triggers.questionRaisedAt, now);
         // A clock set back restarts the count rather than holding it.
         if (elapsed < 0) {
-            QuestionRaisedAt = now;
+            triggers.questionRaisedAt = now;
             elapsed = 0;
         }
         // Once the time is up the default answer is taken, however far
         // apart the ticks are.
-        CountdownValue = int(elapsed >= kCountdownSeconds ? 0 : kCountdownSeconds - elapsed);
-        c.label->setText(c.text(CountdownValue));
-        if (CountdownValue == 0) {
+        triggers.countdown = int(elapsed >= kCountdownSeconds ? 0 : kCountdownSeconds - elapsed);
+        c.label->setText(c.text(triggers.countdown));
+        if (triggers.countdown == 0) {
             question->Com_Click(AnswerYes);
         } else {
             module2().MakeTopmost(m_platform.windows.handleOf(question));
@@ -88,16 +88,16 @@ bool Form1::countdownStep()
 
 void Form1::checkSchedule()
 {
-    if (!ScheduleArmed || !isCompact())
+    if (!triggers.scheduleArmed || !isCompact())
         return;
     const Form5 *question = loadedWindow<Form5>();
     if (question && question->isVisible())
         return;
     const rt::DateTime now = m_platform.clock.now();
-    if (!DialInProgress) {
-        if (!ConnectAt.isNull() && scheduleDue(todayAt(now, ConnectAt.toString())))
+    if (!dial.inProgress) {
+        if (!triggers.connectAt.isNull() && scheduleDue(todayAt(now, triggers.connectAt.toString())))
             StartConnectionAuto(AskConnect);
-    } else if (scheduleDue(todayAt(now, DisconnectAt.toString()))) {
+    } else if (scheduleDue(todayAt(now, triggers.disconnectAt.toString()))) {
         StartConnectionAuto(AskDisconnect);
     }
 }
@@ -123,6 +123,22 @@ bool Form1::scheduleDue(const rt::DateTime &at)
         return false;
     m_scheduleFiredFor = at;
     return true;
+}
+
+void Form1::armSchedule(const rt::Value &connectAt, const rt::Value &disconnectAt)
+{
+    triggers.connectAt = connectAt;
+    triggers.disconnectAt = disconnectAt;
+    triggers.scheduleArmed = true;
+}
+
+void Form1::dismissBrowserStart()
+{
+    // Declined: the browser already up is not asked about again; the
+    // scanner arms the trigger anew once it has gone.
+    triggers.browserStartSeen = false;
+    triggers.browserArmed = false;
+    module2().BrowserRearmPending = true;
 }
 
 } // namespace tarvo

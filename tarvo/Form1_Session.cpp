@@ -39,18 +39,18 @@ bool isFalse(const rt::Value &v)
 void Form1::SetCstatus(int code)
 {
     trapped(*this, Window::Main, Form1Proc::SetCstatus, [&] {
-        PrevLineState = LineState.isEmpty() ? int(LineDown) : LineState.toInt();
+        session.previousLineState = session.lineState.isEmpty() ? int(LineDown) : session.lineState.toInt();
         if (code != CloseSession) {
-            if (DialInProgress && ConnectedWindow > 0) {
-                LineState = LineUp;
-                if (PrevLineState != LineUp)
-                    SessionStart = m_platform.clock.now();
+            if (dial.inProgress && dial.connectedWindow > 0) {
+                session.lineState = LineUp;
+                if (session.previousLineState != LineUp)
+                    session.start = m_platform.clock.now();
                 return;
             }
-            LineState = LineDown;
-            if (PrevLineState == LineDown)
+            session.lineState = LineDown;
+            if (session.previousLineState == LineDown)
                 return;
-            StayConnected = DialInProgress && Atrec->isChecked();
+            dial.stayConnected = dial.inProgress && Atrec->isChecked();
         }
 
         settings->moveFirst();
@@ -58,18 +58,18 @@ void Form1::SetCstatus(int code)
             return;
 
         const rt::DateTime end = m_platform.clock.now();
-        const rt::DateTime start = SessionStart.isEmpty() ? rt::DateTime() : SessionStart.toDate();
-        SessionEnd = end;
-        SessionMinutes = rt::dateDiff(rt::Interval::Minute, start, end);
+        const rt::DateTime start = session.start.isEmpty() ? rt::DateTime() : session.start.toDate();
+        session.end = end;
+        session.minutes = rt::dateDiff(rt::Interval::Minute, start, end);
         const rt::Value rate = settings->field(Settings::CPerHr);
         const rt::Value cost = rate.isNull()
             ? rt::Value(rt::Currency{})
-            : rt::Value(rt::Currency::fromDouble(double(SessionMinutes.toLong()) / 60.0 * rate.toDouble()));
+            : rt::Value(rt::Currency::fromDouble(double(session.minutes.toLong()) / 60.0 * rate.toDouble()));
 
         // One statement writes the whole row or nothing.
         track->addNew();
         track->setField(Track::SessionDate, end.datePart());
-        track->setField(Track::Minutes, SessionMinutes);
+        track->setField(Track::Minutes, session.minutes);
         track->setField(Track::SessionCost, cost);
         track->setField(Track::Connection, rt::trimBlanks(conText()));
         track->setField(Track::StartTime, timeOfDay(start));
@@ -85,7 +85,7 @@ void Form1::WarnNetUsage()
 {
     trapped(*this, Window::Main, Form1Proc::WarnNetUsage, [&] {
         // A connection about to be made by itself is not held up by a box.
-        if (BrowserStartSeen || ScheduleArmed)
+        if (triggers.browserStartSeen || triggers.scheduleArmed)
             return;
 
         // This calendar month's rows, found by date rather than by reading
@@ -144,12 +144,12 @@ void Form1::Backup_Timer()
         // The monitor timer found stopped is started again after half a
         // minute of one-second ticks.
         if (KeepOnline->interval() == 0)
-            WatchdogArmed = true;
-        if (WatchdogArmed) {
-            ++WatchdogTicks;
-            if (WatchdogTicks > 30) {
-                WatchdogTicks = 0;
-                WatchdogArmed = false;
+            session.watchdogArmed = true;
+        if (session.watchdogArmed) {
+            ++session.watchdogTicks;
+            if (session.watchdogTicks > 30) {
+                session.watchdogTicks = 0;
+                session.watchdogArmed = false;
                 KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
             }
         }

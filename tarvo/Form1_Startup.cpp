@@ -12,47 +12,47 @@ namespace tarvo {
 
 void Form1::Form_Load()
 {
-    Loading = true;
+    run.loading = true;
     bool failed = true;
     trapped(*this, Window::Main, Form1Proc::Form_Load, [&] {
         placeTrayViews();
         if (!CheckDialUp()) {
-            QuitRequested = true;
-            ExitMode = ExitDialUpMissing;
+            run.quitRequested = true;
+            run.exitMode = ExitDialUpMissing;
             failed = false;
             closeMainWindow();
             return;
         }
         if (!InitDatabase()) {
-            QuitRequested = true;
-            ExitMode = ExitStartupFailed;
+            run.quitRequested = true;
+            run.exitMode = ExitStartupFailed;
             failed = false;
             closeMainWindow();
             return;
         }
-        WatchdogArmed = false;
+        session.watchdogArmed = false;
         Backup->setInterval(1000);
         module1().ReadReg(ReadConnections);
-        ExitMode = ExitAsk;
+        run.exitMode = ExitAsk;
         LoadConnection();
         LoadSettings();
         module2().BrowserRearmPending = false;
-        TakeOverDeclined = false;
-        PanelStep = 4500;
+        dial.takeOverDeclined = false;
+        ui.panelStep = 4500;
         Details_Click();
         if (Shrink->isChecked())
             Com_Click(1);
         KeepOnline->setInterval(int(settings->field(Settings::Delay).toLong()));
         if (AutoConnect->isChecked())
             Com_Click(0);
-        Loading = false;
+        run.loading = false;
         failed = false;
     });
     if (failed) {
         // The trap has logged it; a start that went wrong half-way ends here.
         m_platform.boxes.msgBox(QStringLiteral(" Tarvo Will Now Exit "), platform::mb::OkOnly);
-        QuitRequested = true;
-        ExitMode = ExitStartupFailed;
+        run.quitRequested = true;
+        run.exitMode = ExitStartupFailed;
         closeMainWindow();
     }
 }

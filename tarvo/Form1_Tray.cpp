@@ -89,15 +89,15 @@ void Form1::takeTrayIconsOut()
 
 int Form1::elapsedMinutes() const
 {
-    const rt::DateTime start = SessionStart.isEmpty() ? rt::DateTime() : SessionStart.toDate();
+    const rt::DateTime start = session.start.isEmpty() ? rt::DateTime() : session.start.toDate();
     return int(rt::dateDiff(rt::Interval::Minute, start, m_platform.clock.now()));
 }
 
 void Form1::UpdateTrayIcon()
 {
     trapped(*this, Window::Main, Form1Proc::UpdateTrayIcon, [&] {
-        const bool lineUp = LineState.equals(LineUp);
-        if (DialInProgress && lineUp && TrayView1->InTray()) {
+        const bool lineUp = session.lineState.equals(LineUp);
+        if (dial.inProgress && lineUp && TrayView1->InTray()) {
             putInTray(*TrayView1, false);
             putInTray(*TrayView2, true);
         }
@@ -106,15 +106,15 @@ void Form1::UpdateTrayIcon()
             putInTray(*TrayView1, true);
         }
         if (!TrayView1->InTray() && !TrayView2->InTray() && isHidden()) {
-            if (!DialInProgress && lineUp) {
+            if (!dial.inProgress && lineUp) {
                 putInTray(*TrayView1, true);
                 putInTray(*TrayView2, false);
             }
-            if (DialInProgress && lineUp) {
+            if (dial.inProgress && lineUp) {
                 putInTray(*TrayView1, false);
                 putInTray(*TrayView2, true);
             }
-            if (!lineUp && isHidden() && !Loading)
+            if (!lineUp && isHidden() && !run.loading)
                 putInTray(*TrayView1, true);
         }
         if (isVisible()) {
@@ -127,7 +127,7 @@ void Form1::UpdateTrayIcon()
 void Form1::TrayView1_MouseDblClick(int Button, int)
 {
     trapped(*this, Window::Main, Form1Proc::TrayView1_MouseDblClick, [&] {
-        if (!MessageOpen && Button != kRightButton)
+        if (!run.messageOpen && Button != kRightButton)
             Com_Click(0);
     });
 }
@@ -135,7 +135,7 @@ void Form1::TrayView1_MouseDblClick(int Button, int)
 void Form1::TrayView2_MouseDblClick(int Button, int)
 {
     trapped(*this, Window::Main, Form1Proc::TrayView2_MouseDblClick, [&] {
-        if (!MessageOpen && Button != kRightButton)
+        if (!run.messageOpen && Button != kRightButton)
             Com_Click(0);
     });
 }
@@ -143,7 +143,7 @@ void Form1::TrayView2_MouseDblClick(int Button, int)
 void Form1::TrayView1_MouseUp(int Button, int)
 {
     trapped(*this, Window::Main, Form1Proc::TrayView1_MouseUp, [&] {
-        if (Button == kRightButton && !MessageOpen)
+        if (Button == kRightButton && !run.messageOpen)
             toggleTrayMenu();
     });
 }
@@ -151,7 +151,7 @@ void Form1::TrayView1_MouseUp(int Button, int)
 void Form1::TrayView2_Mouseup(int Button, int)
 {
     trapped(*this, Window::Main, Form1Proc::TrayView2_Mouseup, [&] {
-        if (Button == kRightButton && !MessageOpen)
+        if (Button == kRightButton && !run.messageOpen)
             toggleTrayMenu();
     });
 }

@@ -278,7 +278,7 @@ void Form3::Form_Activate()
         }
 
         Check1->setChecked(m_main.Atrec->isChecked());
-        Combo1->setEnabled(!m_main.DialInProgress);
+        Combo1->setEnabled(!m_main.isDialing());
         showTimedAction(false);
     });
 }
@@ -445,7 +445,7 @@ void Form3::Label2_Click()
 {
     trap(PLabel2_Click, [&] {
         // The monitor tick ends the program, never a handler of a window.
-        m_main.QuitRequested = true;
+        m_main.requestQuit();
         closeMenu();
     });
 }
@@ -481,7 +481,7 @@ void Form3::Label8_Click()
             Label8->setText(timedCaption(false, online(), true));
             m_main.window<Form8>().AlarmStart->setChecked(false);
             m_main.Usetting(Settings::AlarmStart, 0);
-            m_main.ScheduleArmed = false;
+            m_main.disarmSchedule();
         } else {
             Text1->show();
             Label8->setText(timedCaption(true, online(), true));
@@ -507,15 +507,13 @@ void Form3::Text1_Change()
         if (connectText.isEmpty() || disconnectText.isEmpty()) {
             more.AlarmStart->setChecked(false);
             m_main.Usetting(Settings::AlarmStart, 0);
-            m_main.ScheduleArmed = false;
+            m_main.disarmSchedule();
             return;
         }
         m_main.Usetting(Settings::AlarmStart, 1);
         m_main.Usetting(Settings::ConnectTime, connectText);
         m_main.Usetting(Settings::DisconnectTime, disconnectText);
-        m_main.ConnectAt = rt::Value(connectText);
-        m_main.DisconnectAt = rt::Value(disconnectText).toDate();
-        m_main.ScheduleArmed = true;
+        m_main.armSchedule(rt::Value(connectText), rt::Value(disconnectText).toDate());
     });
 }
 

@@ -121,7 +121,7 @@ void Form5::Com_Click(int Index)
         Form1 &f = m_main;
         if (!Label6->isHidden()) {
             if (Index == AnswerYes)
-                f.WatchConnecting = true;   // the next tick hangs up
+                f.hangUpAtNextTick();
             hide();
         } else if (!Label5->isHidden()) {
             // Closed first: going online may show a usage warning, and the
@@ -131,12 +131,10 @@ void Form5::Com_Click(int Index)
             if (Index == AnswerYes) {
                 // A line the user has brought up meanwhile is not to be
                 // taken down by the same button.
-                if (!f.DialInProgress)
+                if (!f.isDialing())
                     f.Com_Click(0);
             } else {
-                f.BrowserStartSeen = false;
-                f.BrowserTriggerArmed = false;
-                f.module2().BrowserRearmPending = true;
+                f.dismissBrowserStart();
             }
         } else {
             // A take-over question: the answer is kept for the monitor.

@@ -81,7 +81,7 @@ void Form6::Form_Load()
             return;
         }
         Disp[0]->setText(f.conText());
-        Disp[1]->setText(f.SessionStart.toString());
+        Disp[1]->setText(f.sessionStart().toString());
         Disp[2]->setText(f.TrayView2->TrayTip());
         const rt::Value rate = f.settings->field(Settings::CPerHr);
         if (!rate.isNull()) {

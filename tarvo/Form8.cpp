@@ -256,7 +256,7 @@ void Form8::Com_Click(int Index)
 void Form8::save()
 {
     const bool browserStart = AppStart->isChecked();
-    m_main.BrowserTriggerArmed = browserStart;
+    m_main.setBrowserTrigger(browserStart);
     m_main.Usetting(Settings::AppStart, browserStart);
 
     if (AlarmStart->isChecked()) {
@@ -266,19 +266,17 @@ void Form8::save()
             // Half a schedule is none.
             AlarmStart->setChecked(false);
             m_main.Usetting(Settings::AlarmStart, 0);
-            m_main.ScheduleArmed = false;
+            m_main.disarmSchedule();
         } else {
             const rt::Value disconnectAt = rt::Value(disconnectText).toDate();
             m_main.Usetting(Settings::AlarmStart, 1);
             m_main.Usetting(Settings::ConnectTime, connectText);
             m_main.Usetting(Settings::DisconnectTime, disconnectText);
-            m_main.ConnectAt = rt::Value(connectText);
-            m_main.DisconnectAt = disconnectAt;
-            m_main.ScheduleArmed = true;
+            m_main.armSchedule(rt::Value(connectText), disconnectAt);
         }
     } else {
         m_main.Usetting(Settings::AlarmStart, 0);
-        m_main.ScheduleArmed = false;
+        m_main.disarmSchedule();
     }
 
     if (Track->isChecked() && isZero(CPerHr->text()))

@@ -118,7 +118,7 @@ bool Module1::GetRegValue(reg::Hkey hive, const QString &subKey, const QString &
         result = type == reg::REG_SZ ? QString::fromUtf8(text) : QString();
         registry.regCloseKey(key);
         if (mode == ReadStartPage)
-            m_form.BrowserMatchText = result;
+            m_form.setBrowserMatchText(result);
         return true;
     });
 }

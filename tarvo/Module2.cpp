@@ -29,23 +29,23 @@ void Module2::ScanWindows(Hwnd parent)
         platform::WindowManager &windows = m_form.platform().windows;
         ScanParent = parent == 0 ? windows.desktopWindow() : parent;
         m_sinceYield = 0;
-        m_form.ConnectToWindow = -1;
-        m_form.ConnectingWindow = -1;
-        m_form.ConnectedWindow = -1;
+        m_form.dial.connectToWindow = -1;
+        m_form.dial.connectingWindow = -1;
+        m_form.dial.connectedWindow = -1;
         // Verifying is what the progress window shows now, not what it once
         // showed: a line that later drops is an attempt like any other.
         if (ScanMode == ScanMonitor)
-            m_form.VerifyingSeen = false;
-        m_form.BrowserMatchText.clear();
+            m_form.dial.verifyingSeen = false;
+        m_form.triggers.browserMatchText.clear();
         m_form.module1().ReadReg(ReadStartPage);
         const QString name = m_form.conText();
-        m_expected = {m_form.CaptionConnectTo.toUpper(), name.toUpper(), (m_form.CaptionConnecting + name).toUpper(),
-                      (m_form.CaptionConnected + name).toUpper(), m_form.BrowserMatchText.toUpper()};
+        m_expected = {m_form.options.captionConnectTo.toUpper(), name.toUpper(), (m_form.options.captionConnecting + name).toUpper(),
+                      (m_form.options.captionConnected + name).toUpper(), m_form.triggers.browserMatchText.toUpper()};
         windows.enumChildWindows(ScanParent, [this](Hwnd w) { return EnumProc(w); });
     });
 }
 
-QString Module2::GetTitle(Hwnd window, int mode)
+QString Module2::GetTitle(Hwnd window, TitleMode mode)
 {
     return trapped(m_form, Window::ScannerModule, PGetTitle, QString(), [&] {
         // The text as a blank-filled buffer ended by a NUL would give it,
@@ -55,12 +55,12 @@ QString Module2::GetTitle(Hwnd window, int mode)
         qsizetype lead = 0;
         while (lead < title.size() && title.at(lead) == QLatin1Char(' '))
             ++lead;
-        if (mode != -1 && mode != -2) {
+        if (mode == TitleUpper) {
             upperTitle(title, lead);
             return LastTitle;
         }
         title.remove(0, lead);
-        if (mode == -2)
+        if (mode == TitleAsIs)
             return title;
         LastTitle = title;
         return title;
@@ -76,7 +76,7 @@ void Module2::upperTitle(const QString &title, qsizetype lead)
 
 bool Module2::readTitle(Hwnd window)
 {
-    // GetTitle(window, 0) without handing a copy back: a scan asks it of
+    // GetTitle(window, TitleUpper) without handing a copy back: a scan asks it of
     // every window.
     return trapped(m_form, Window::ScannerModule, PGetTitle, false, [&] {
         const QString title = m_form.platform().windows.getWindowText(window, kTitleBuffer);
@@ -126,30 +126,30 @@ bool Module2::visit(Hwnd w)
 
     if (ScanMode == ScanMonitor) {
         Form1 &f = m_form;
-        if (f.BrowserTriggerArmed && !f.DialInProgress && !BrowserRearmPending) {
-            const bool isBrowser = f.BrowserMatchText.isEmpty()
+        if (f.triggers.browserArmed && !f.dial.inProgress && !BrowserRearmPending) {
+            const bool isBrowser = f.triggers.browserMatchText.isEmpty()
                 ? LastTitle == QLatin1String("INTERNET EXPLORER")
                 : LastTitle.contains(m_expected.browser);
             if (isBrowser) {
                 BrowserWindow = w;
-                f.BrowserStartSeen = true;
+                f.triggers.browserStartSeen = true;
             }
         }
         if (BrowserRearmPending) {
-            if (GetTitle(BrowserWindow, 0).isEmpty()) {
+            if (GetTitle(BrowserWindow, TitleUpper).isEmpty()) {
                 if (f.window<Form8>().AppStart->isChecked())
-                    f.BrowserTriggerArmed = true;
+                    f.triggers.browserArmed = true;
                 BrowserRearmPending = false;
                 BrowserWindow = -1;
             }
-            GetTitle(w, 0);
+            GetTitle(w, TitleUpper);
         }
         LocateDialDialog(w);
-        if (f.WatchConnecting || f.DialInProgress)
+        if (f.dial.watchConnecting || f.dial.inProgress)
             DetectConnecting(w);
-        if (f.DialInProgress && DetectFailure(w)) {
+        if (f.dial.inProgress && DetectFailure(w)) {
             f.Skey(SkeyToWindow, ErrorBoxWindow, QStringLiteral("{ENTER}"));
-            f.DialFailureCode = ErrorCode;
+            f.dial.failureCode = ErrorCode;
             f.Com_Click(0);
             return false;
         }
@@ -166,7 +166,7 @@ bool Module2::takeOverVisit(Hwnd w)
     if (DialogCounter != 2)
         return true;
     TakeOverResult = 0;
-    const QString name = GetTitle(w, -1);
+    const QString name = GetTitle(w, TitleRemembered);
     if (m_form.ConOp(ConSelectFound, name)) {
         TakeOverResult = 1;
         return false;
@@ -201,9 +201,9 @@ void Module2::LocateDialDialog(Hwnd w)
     trapped(m_form, Window::ScannerModule, PLocateDialDialog, [&] {
         Form1 &f = m_form;
         const bool isDialog = LastTitle == m_expected.connectTo;
-        if (!f.DialInProgress) {
+        if (!f.dial.inProgress) {
             if (isDialog)
-                f.ConnectToWindow = w;
+                f.dial.connectToWindow = w;
             return;
         }
         if (isDialog)
@@ -211,7 +211,7 @@ void Module2::LocateDialDialog(Hwnd w)
         if (DialogCounter > 0)
             ++DialogCounter;
         if (DialogCounter == 4 && matchesExpected(LastTitle, m_expected.name))
-            f.ConnectToWindow = w;
+            f.dial.connectToWindow = w;
     });
 }
 
@@ -219,15 +219,15 @@ void Module2::DetectConnecting(Hwnd w)
 {
     trapped(m_form, Window::ScannerModule, PDetectConnecting, [&] {
         Form1 &f = m_form;
-        if (LastTitle.size() > f.CaptionConnecting.size() && matchesExpected(LastTitle, m_expected.connecting)
-            && (f.DialInProgress || f.WatchConnecting)) {
-            f.ConnectingWindow = w;
+        if (LastTitle.size() > f.options.captionConnecting.size() && matchesExpected(LastTitle, m_expected.connecting)
+            && (f.dial.inProgress || f.dial.watchConnecting)) {
+            f.dial.connectingWindow = w;
             ++ConnectingCounter;
         }
         if (ConnectingCounter > 0)
             ++ConnectingCounter;
         if (ConnectingCounter == 4 && rt::trimBlanks(LastTitle) == QLatin1String("VERIFYING USER NAME AND PASSWORD..."))
-            f.VerifyingSeen = true;
+            f.dial.verifyingSeen = true;
     });
 }
 
@@ -251,7 +251,7 @@ bool Module2::DetectFailure(Hwnd w)
 {
     return trapped(m_form, Window::ScannerModule, PDetectFailure, false, [&] {
         Form1 &f = m_form;
-        if (!f.DialInProgress)
+        if (!f.dial.inProgress)
             return false;
         if (LastTitle == QLatin1String("DIAL-UP NETWORKING")) {
             ErrorBoxWindow = w;
@@ -265,7 +265,7 @@ bool Module2::DetectFailure(Hwnd w)
             ErrorCode = ClassifyFailure(LastTitle);
         }
         if (ErrorBoxCounter == 4 && ErrorCode != FailureNone) {
-            if (LastTitle.size() > f.CaptionConnecting.size() && matchesExpected(LastTitle, m_expected.connecting))
+            if (LastTitle.size() > f.options.captionConnecting.size() && matchesExpected(LastTitle, m_expected.connecting))
                 return true;
         }
         ++ErrorBoxCounter;
@@ -277,8 +277,8 @@ void Module2::DetectConnected(Hwnd w)
 {
     trapped(m_form, Window::ScannerModule, PDetectConnected, [&] {
         Form1 &f = m_form;
-        if (LastTitle.size() > f.CaptionConnected.size() && matchesExpected(LastTitle, m_expected.connected))
-            f.ConnectedWindow = w;
+        if (LastTitle.size() > f.options.captionConnected.size() && matchesExpected(LastTitle, m_expected.connected))
+            f.dial.connectedWindow = w;
     });
 }
 

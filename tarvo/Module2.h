@@ -19,7 +19,7 @@ public:
     explicit Module2(Form1 &form) : m_form(form) {}
 
     void ScanWindows(Hwnd parent);
-    QString GetTitle(Hwnd window, int mode);
+    QString GetTitle(Hwnd window, TitleMode mode);
     bool EnumProc(Hwnd window);   // the visitor: true = go on
 
     void LocateDialDialog(Hwnd w);
@@ -60,7 +60,7 @@ public:
 
 private:
     bool visit(Hwnd w);
-    // What GetTitle(window, 0) does, telling only whether the title is
+    // What GetTitle(window, TitleUpper) does, telling only whether the title is
     // not empty.
     bool readTitle(Hwnd window);
     // LastTitle made from `title` with its first `lead` characters left out,

@@ -94,7 +94,7 @@ int main(int argc, char **argv)
 
     form.Form_Load();
     if (form.ended())
-        return form.ExitMode == -1 ? 0 : 1;
+        return form.run.exitMode == tarvo::ExitAsk ? 0 : 1;
     machine.window().move(20, 20);
     machine.window().show();
     return app.exec();

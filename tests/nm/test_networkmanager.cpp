@@ -269,7 +269,7 @@ protected:
         ASSERT_TRUE(f->Ucinfo(tarvo::ConInfo::Password, f->ProcessPwd(password, tarvo::PwdScramble),
                               tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, name));
     }
-    bool lineUp() const { return f->LineState.equals(tarvo::LineUp); }
+    bool lineUp() const { return f->session.lineState.equals(tarvo::LineUp); }
     // The user name stored for `name`, or a null value when it has no row.
     QString storedUser(const QString &name)
     {
@@ -329,7 +329,7 @@ protected:
         ASSERT_EQ(d->boxes.shown().size(), boxes) << d->boxes.shown().back().title.toStdString();
         EXPECT_TRUE(active(kVpn));
         f->Com_Click(0);
-        ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kVpn); }));
+        ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting && !active(kVpn); }));
         nmcli({QStringLiteral("connection"), QStringLiteral("down"), kBase});
     }
     static void report(const char *what, qint64 value, const char *unit = "ms")
@@ -365,7 +365,7 @@ TEST_F(OnNetworkManager, GoOnlineBringsTheConnectionUpTimesItAndGoOfflineTakesIt
     d->clock.advanceSeconds(12 * 60);
     tick();
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting && !active(kUp); }));
     EXPECT_FALSE(online());
     EXPECT_FALSE(window(QStringLiteral("Connected to ") + kUp));
     ASSERT_EQ(f->track->recordCount(), 1);
@@ -391,7 +391,7 @@ TEST_F(OnNetworkManager, TakenDownFromOutsideItIsDialledAgainWithAutomaticReconn
     EXPECT_EQ(f->track->recordCount(), 1);
 
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting && !active(kUp); }));
 }
 
 TEST_F(OnNetworkManager, BroughtUpByHandWhileOfflineItIsOfferedForTakeOver)
@@ -401,14 +401,14 @@ TEST_F(OnNetworkManager, BroughtUpByHandWhileOfflineItIsOfferedForTakeOver)
     nmcli({QStringLiteral("connection"), QStringLiteral("up"), kUp});
     ASSERT_TRUE(ticksUntil([&] { return window(QStringLiteral("Connected to ") + kUp) != nullptr; }, 50));
     ASSERT_TRUE(ticksUntil([&] { return f->window<tarvo::Form5>().isVisible(); }, 10));
-    EXPECT_EQ(f->TakeOverKind, 2);
+    EXPECT_EQ(f->dial.takeOverKind, 2);
 
     f->window<tarvo::Form5>().Com[1]->click();
     ASSERT_TRUE(ticksUntil([&] { return lineUp(); }, 10));
     EXPECT_TRUE(online());
 
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting && !active(kUp); }));
 }
 
 TEST_F(OnNetworkManager, AConnectionThatCannotComeUpShowsWhyAfterTheHangUpEveryTime)
@@ -450,7 +450,7 @@ TEST_F(OnNetworkManager, TheTypedPasswordGoesToNetworkManagerForThisActivationOn
     ASSERT_EQ(d->boxes.shown().size(), 1u);
     EXPECT_EQ(d->boxes.shown()[0].title, QStringLiteral("Tarvo - Invalid Password"));
     EXPECT_EQ(dialogTitle, QStringLiteral(" Connection : ") + kVpn);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting; }));
 
     // The right one, typed into "Connect To" as stored, brings it up.
     storeCredentials(kVpn, QStringLiteral("vuser"), QStringLiteral("open+sesame{1}"));
@@ -471,7 +471,7 @@ TEST_F(OnNetworkManager, TheTypedPasswordGoesToNetworkManagerForThisActivationOn
     }
 
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kVpn); }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting && !active(kVpn); }));
     nmcli({QStringLiteral("connection"), QStringLiteral("down"), kBase});
 }
 
@@ -513,7 +513,7 @@ TEST_P(RestartWhileConnected, CredentialsStayAndTheLineComesBackWithAutomaticRec
     EXPECT_EQ(storedUser(kUp), QStringLiteral("tarvo-user"));
 
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting && !active(kUp); }));
     ASSERT_NO_FATAL_FAILURE(dialThePasswordVpn());
 }
 
@@ -532,7 +532,7 @@ TEST_F(OnNetworkManager, GoOnlineWhileNetworkManagerIsAwayFailsPlainlyAndRemoves
     EXPECT_EQ(d->boxes.shown().front().title, QStringLiteral("Tarvo - Problem During Connection"));
     EXPECT_TRUE(d->boxes.shown().front().prompt.contains(QStringLiteral("NETWORKMANAGER IS NOT RUNNING.")))
         << d->boxes.shown().front().prompt.toStdString();
-    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->dial.watchConnecting; }));
     EXPECT_TRUE(listed(kUp));
     EXPECT_EQ(f->conText(), kUp);
     EXPECT_EQ(storedUser(kUp), QStringLiteral("tarvo-user"));
@@ -547,7 +547,7 @@ TEST_F(OnNetworkManager, GoOnlineWhileNetworkManagerIsAwayFailsPlainlyAndRemoves
     ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
     EXPECT_EQ(d->boxes.shown().size(), 1u);
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting && !active(kUp); }));
     ASSERT_NO_FATAL_FAILURE(dialThePasswordVpn());
 }
 
@@ -576,7 +576,7 @@ TEST_F(OnNetworkManager, TheBusItselfRestartedIsConnectedToAgain)
     EXPECT_EQ(storedUser(kUp), QStringLiteral("tarvo-user"));
 
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting && !active(kUp); }));
     ASSERT_NO_FATAL_FAILURE(dialThePasswordVpn());
 }
 
@@ -586,7 +586,7 @@ TEST_F(OnNetworkManager, TheBusItselfRestartedIsConnectedToAgain)
 TEST_F(OnNetworkManager, FiftyOutsideCyclesLeaveOneWindowOneRecordPerSessionAndQuitEnds)
 {
     connectThroughTarvo(kUp);
-    f->MaxTries = 200;
+    f->options.maxTries = 200;
     const QString connectedTitle = QStringLiteral("Connected to ") + kUp;
     int sessions = 1;
     bool wasUp = true;
@@ -654,7 +654,7 @@ TEST_F(OnNetworkManager, FrozenDuringADialTheWindowsAnswerAndTheDialGoesOnWhenIt
     ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
     EXPECT_TRUE(d->boxes.shown().empty());
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(kUp); }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting && !active(kUp); }));
 }
 
 // Frozen past the attempt's wait: Tarvo cancels and gives up as it does
@@ -663,14 +663,14 @@ TEST_F(OnNetworkManager, FrozenDuringADialTheWindowsAnswerAndTheDialGoesOnWhenIt
 TEST_F(OnNetworkManager, FrozenPastTheWaitTheDialIsGivenUpAndNothingStaysUpWhenItWakes)
 {
     f->Wait->setText(QStringLiteral("5"));
-    f->MaxTries = 2;
+    f->options.maxTries = 2;
     choose(kUp);
     f->Com_Click(0);
     ASSERT_TRUE(ticksUntil([&] { return window(QStringLiteral("Connect To")) != nullptr; }, 20));
     freeze(SIGSTOP);
     StallProbe probe;
     ASSERT_TRUE(ticksUntil([&] { return !online(); }, 100));
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting; }));
     EXPECT_FALSE(window(QStringLiteral("Connecting to ") + kUp));
     EXPECT_FALSE(window(QStringLiteral("Connect To")));
     EXPECT_TRUE(d->boxes.shown().empty());
@@ -715,7 +715,7 @@ TEST_F(OnNetworkManager, FrozenLongerThanItEverTakesTheDialFailsWithAPlainText)
     EXPECT_EQ(d->boxes.shown().front().title, QStringLiteral("Tarvo - Problem During Connection"));
     EXPECT_TRUE(d->boxes.shown().front().prompt.contains(QStringLiteral("NETWORKMANAGER DID NOT ANSWER.")))
         << d->boxes.shown().front().prompt.toStdString();
-    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->dial.watchConnecting; }));
     ASSERT_TRUE(d->waitFor([&] {
         d->settle();
         return !active(kUp);
@@ -736,7 +736,7 @@ TEST_F(OnNetworkManager, RenamedWhileConnectedTheLineStaysUntilHungUpAndTheNewNa
     EXPECT_TRUE(d->boxes.shown().empty());
 
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting && !active(renamed); }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting && !active(renamed); }));
     EXPECT_EQ(f->track->recordCount(), 1);
     EXPECT_EQ(storedUser(kUp), QStringLiteral("tarvo-user"));
     EXPECT_TRUE(d->boxes.shown().empty());
@@ -764,7 +764,7 @@ TEST_F(OnNetworkManager, DeletedWhileConnectedItIsRecordedAndThenRemovedAsOneTha
     EXPECT_TRUE(d->boxes.shown().front().prompt.contains(QStringLiteral(" Unable To Initiate Connection : ") + doomed))
         << d->boxes.shown().front().prompt.toStdString();
     EXPECT_EQ(f->track->recordCount(), 1);
-    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->dial.watchConnecting; }));
     EXPECT_TRUE(storedUser(doomed).isNull());
     EXPECT_FALSE(window(QStringLiteral("Connected to ") + doomed));
 }
@@ -795,7 +795,7 @@ TEST_F(OnNetworkManager, AnActivationFromOutsideAfterARequestGivenUpOnStaysUp)
     ASSERT_TRUE(shown);
     EXPECT_TRUE(d->boxes.shown().front().prompt.contains(QStringLiteral("NETWORKMANAGER DID NOT ANSWER.")))
         << d->boxes.shown().front().prompt.toStdString();
-    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->dial.watchConnecting; }));
 
     // Answered in turn, after the late request.
     nmcli({QStringLiteral("connection"), QStringLiteral("up"), kBase});

@@ -320,7 +320,7 @@ TEST_F(TrayMenuKeys, EnterActsOnTheLitItemAsAClickAndEscapeHidesTheMenu)
     EXPECT_TRUE(m.Text1->hasFocus());
     QTest::keyClicks(m.Text1, QStringLiteral("7:15 am"));
     QTest::keyClick(m.Text1, Qt::Key_Return);
-    EXPECT_TRUE(f->ScheduleArmed);
+    EXPECT_TRUE(f->triggers.scheduleArmed);
     EXPECT_FALSE(m.Text1->isHidden());
     EXPECT_EQ(m.Label8->text(), QStringLiteral("Cancel Auto Connect"));
     // The arrows still move the light from the box.
@@ -339,8 +339,8 @@ TEST_F(TrayMenuKeys, EnterActsOnTheLitItemAsAClickAndEscapeHidesTheMenu)
     QTest::keyClick(&second, Qt::Key_Up);
     QTest::keyClick(&second, Qt::Key_Return);
     EXPECT_EQ(menu(), nullptr);
-    EXPECT_TRUE(f->QuitRequested);
-    f->QuitRequested = false;
+    EXPECT_TRUE(f->run.quitRequested);
+    f->run.quitRequested = false;
 
     // Go Online, keyed in the connection box: the box's own arrows change
     // nothing, the menu's do.
@@ -351,7 +351,7 @@ TEST_F(TrayMenuKeys, EnterActsOnTheLitItemAsAClickAndEscapeHidesTheMenu)
     EXPECT_EQ(lit(third), third.Label1);
     QTest::keyClick(third.Combo1, Qt::Key_Return);
     EXPECT_EQ(menu(), nullptr);
-    EXPECT_TRUE(f->DialInProgress);
+    EXPECT_TRUE(f->dial.inProgress);
     EXPECT_EQ(f->Com[0]->text(), tarvo::kGoOffline);
 
     // Show Main.

@@ -251,7 +251,7 @@ TEST(ConnectionBox, TypingIsUndoneWithAMessageAndEnterWithout)
     EXPECT_EQ(h.boxes.shown()[0].prompt, QStringLiteral(" You Cannot Edit Here "));
     EXPECT_EQ(h.boxes.shown()[0].buttons(), mb::OkOnly);
     EXPECT_EQ(f.conText(), QStringLiteral("Home"));
-    EXPECT_FALSE(f.MessageOpen);
+    EXPECT_FALSE(f.run.messageOpen);
 
     QTest::keyClick(f.windowHandle(), Qt::Key_Return);
     EXPECT_EQ(h.boxes.shown().size(), 1u);
@@ -278,10 +278,10 @@ TEST(Registry, StartPageIsReadForTheBrowserAndOtherValuesAreLeftAlone)
                                         QStringLiteral("Software\\Microsoft\\Internet Explorer\\Main"),
                                         QStringLiteral("Start Page"), page, 0));
     EXPECT_EQ(page, QStringLiteral("http://www.tarvo.example/"));
-    EXPECT_TRUE(f.BrowserMatchText.isEmpty());
+    EXPECT_TRUE(f.triggers.browserMatchText.isEmpty());
 
     f.module1().ReadReg(tarvo::ReadStartPage);
-    EXPECT_EQ(f.BrowserMatchText, QStringLiteral("http://www.tarvo.example/"));
+    EXPECT_EQ(f.triggers.browserMatchText, QStringLiteral("http://www.tarvo.example/"));
 
     // A binary value reads as no text; a missing one fails and empties.
     page = QStringLiteral("old");
@@ -292,7 +292,7 @@ TEST(Registry, StartPageIsReadForTheBrowserAndOtherValuesAreLeftAlone)
     EXPECT_FALSE(f.module1().GetRegValue(platform::reg::HKEY_CURRENT_USER, QStringLiteral("No\\Such\\Key"),
                                          QStringLiteral("Start Page"), page, -1));
     EXPECT_TRUE(page.isEmpty());
-    EXPECT_EQ(f.BrowserMatchText, QStringLiteral("http://www.tarvo.example/"));
+    EXPECT_EQ(f.triggers.browserMatchText, QStringLiteral("http://www.tarvo.example/"));
     EXPECT_EQ(h.registry.openKeyCount(), 0);
 }
 
@@ -307,7 +307,7 @@ TEST(Registry, FileWithNoStartPageAndBadLinesStillReadsTheRest)
     tarvo::Form1 &f = h.start();
     EXPECT_EQ(listOf(f), (QStringList{"Home", "Quote \"d\""}));
     f.module1().ReadReg(tarvo::ReadStartPage);
-    EXPECT_TRUE(f.BrowserMatchText.isEmpty());
+    EXPECT_TRUE(f.triggers.browserMatchText.isEmpty());
 }
 
 TEST(Registry, FileThatIsNotAPlainFileIsNotOpenedAndReadsAsNoKey)

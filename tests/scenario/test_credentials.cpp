@@ -50,8 +50,8 @@ TEST_F(Credentials, TypedPasswordIsStoredScrambledAndTypedOnTheNextDial)
     EXPECT_EQ(scrambled.at(0).unicode(), 147);
     EXPECT_EQ(scrambled.at(1).unicode(), 148);
     EXPECT_EQ(scrambled.at(2).unicode(), 149);
-    EXPECT_EQ(f->DialUser, Value("ann"));
-    EXPECT_EQ(f->DialPassword, Value("abc"));
+    EXPECT_EQ(f->dial.user, Value("ann"));
+    EXPECT_EQ(f->dial.password, Value("abc"));
 }
 
 TEST_F(Credentials, WithAPasswordStoredOkWithoutTypingOneSavesNothing)
@@ -98,7 +98,7 @@ TEST_F(Credentials, EveryPasswordIsStoredAndTypedBackExactlyAndEarlierOnesStillR
         dlg.cmdOK->click();
     });
     EXPECT_TRUE(h.boxes.shown().empty());
-    EXPECT_EQ(f->DialPassword, Value(nasty));
+    EXPECT_EQ(f->dial.password, Value(nasty));
     EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), tarvo::PwdReveal), nasty);
 }
 
@@ -118,9 +118,9 @@ TEST_F(Credentials, PasswordsWithUnitsAtTheEdgesOfTheStoredFormComeBackExactlyFr
             dlg.cmdOK->click();
         });
         // Read back from the file, as the next dial reads it.
-        f->DialPassword = QString();
+        f->dial.password = QString();
         f->Con_Change();
-        EXPECT_EQ(f->DialPassword, Value(password));
+        EXPECT_EQ(f->dial.password, Value(password));
         EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), tarvo::PwdReveal), password);
     }
     EXPECT_TRUE(h.boxes.shown().empty());

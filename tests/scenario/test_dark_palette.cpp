@@ -291,7 +291,7 @@ TEST_F(DarkDesktop, TrayMenuPlainLitAndWithItsTimeBoxAndTheStatusWindow)
 TEST_F(DarkDesktop, QuestionWindowEveryTextAndBothFlashColours)
 {
     // A line brought up outside Tarvo: offered, then flashed tick by tick.
-    f->MonitorOff = false;
+    f->options.monitorOff = false;
     h.desktop.open(QStringLiteral("Connected to Home"));
     f->KeepOnline_Timer();
     tarvo::Form5 &question = f->window<tarvo::Form5>();

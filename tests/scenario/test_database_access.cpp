@@ -50,8 +50,8 @@ TEST_F(ConnectionTable, FindOnAnEmptyTableAndUnknownModesDoNothing)
     add(QStringLiteral("Home"));
     add(QStringLiteral("Work"));
     f->conInfo->moveFirst();
-    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::UserName, QStringLiteral("x"), 5, tarvo::ConInfo::ConName, QStringLiteral("Home")));
-    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::UserName, QStringLiteral("x"), -1, tarvo::ConInfo::ConName, QStringLiteral("Home")));
+    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::UserName, QStringLiteral("x"), tarvo::UcinfoMode(5), tarvo::ConInfo::ConName, QStringLiteral("Home")));
+    EXPECT_FALSE(f->Ucinfo(tarvo::ConInfo::UserName, QStringLiteral("x"), tarvo::UcinfoMode(-1), tarvo::ConInfo::ConName, QStringLiteral("Home")));
     // The cursor has not moved and nothing was written.
     EXPECT_EQ(f->conInfo->field(tarvo::ConInfo::ConName), Value("Home"));
     EXPECT_EQ(rows(tarvo::ConInfo::UserName), (QStringList{"<null>", "<null>"}));

@@ -42,77 +42,77 @@ TEST_F(DialSurface, ADialStartedByCommandLineIsFoundWithTheRightHandles)
     scan();
     QWidget *dialog = d.window(QStringLiteral("Connect To"));
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(f->ConnectToWindow, handle(dialog));
+    EXPECT_EQ(f->dial.connectToWindow, handle(dialog));
 
-    f->DialInProgress = true;
+    f->dial.inProgress = true;
     scan();
     QLabel *nameLabel = nullptr;
     for (QLabel *l : dialog->findChildren<QLabel *>())
         if (l->text() == QLatin1String("Home"))
             nameLabel = l;
     ASSERT_TRUE(nameLabel);
-    EXPECT_EQ(f->ConnectToWindow, handle(nameLabel));
-    EXPECT_EQ(f->ConnectingWindow, -1);
-    EXPECT_EQ(f->ConnectedWindow, -1);
+    EXPECT_EQ(f->dial.connectToWindow, handle(nameLabel));
+    EXPECT_EQ(f->dial.connectingWindow, -1);
+    EXPECT_EQ(f->dial.connectedWindow, -1);
 
     // Another connection's dialog is not the chosen one's.
     f->setConText(QStringLiteral("Work"));
     scan();
-    EXPECT_EQ(f->ConnectToWindow, -1);
+    EXPECT_EQ(f->dial.connectToWindow, -1);
 }
 
 TEST_F(DialSurface, TypedCredentialsArriveLiterallyAndTheDialIsFollowedToTheEnd)
 {
-    f->DialInProgress = true;
-    f->DialUser = QStringLiteral("ann+1");
-    f->DialPassword = QStringLiteral("p%w{^}~()[]");
+    f->dial.inProgress = true;
+    f->dial.user = QStringLiteral("ann+1");
+    f->dial.password = QStringLiteral("p%w{^}~()[]");
     d.services->process.shell(kDial + QStringLiteral("Home"), platform::style::NormalFocus);
     scan();
-    ASSERT_GT(f->ConnectToWindow, 0);
-    f->Skey(tarvo::SkeyCredentials, f->ConnectToWindow);
+    ASSERT_GT(f->dial.connectToWindow, 0);
+    f->Skey(tarvo::SkeyCredentials, f->dial.connectToWindow);
     EXPECT_EQ(d.dialup.typedUser(QStringLiteral("Home")), QStringLiteral("ann+1"));
     EXPECT_EQ(d.dialup.typedPassword(QStringLiteral("Home")), QStringLiteral("p%w{^}~()[]"));
 
     scan();
     QWidget *progress = d.window(QStringLiteral("Connecting to Home"));
     ASSERT_TRUE(progress);
-    EXPECT_EQ(f->ConnectingWindow, handle(progress));
-    EXPECT_FALSE(f->VerifyingSeen);
+    EXPECT_EQ(f->dial.connectingWindow, handle(progress));
+    EXPECT_FALSE(f->dial.verifyingSeen);
     d.pass(2);
     scan();
-    EXPECT_TRUE(f->VerifyingSeen);
+    EXPECT_TRUE(f->dial.verifyingSeen);
     d.pass(3);
     scan();
     QWidget *connected = d.window(QStringLiteral("Connected to Home"));
     ASSERT_TRUE(connected);
-    EXPECT_EQ(f->ConnectedWindow, handle(connected));
-    EXPECT_EQ(f->ConnectingWindow, -1);
+    EXPECT_EQ(f->dial.connectedWindow, handle(connected));
+    EXPECT_EQ(f->dial.connectingWindow, -1);
 
     // Alt+C in the connected window hangs up.
-    f->Skey(tarvo::SkeyToWindow, f->ConnectedWindow, QStringLiteral("%{c}"));
+    f->Skey(tarvo::SkeyToWindow, f->dial.connectedWindow, QStringLiteral("%{c}"));
     scan();
-    EXPECT_EQ(f->ConnectedWindow, -1);
+    EXPECT_EQ(f->dial.connectedWindow, -1);
     EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Home")));
 }
 
 TEST_F(DialSurface, EscapeAndAltF4ReachTheProgressWindowAndTheDialog)
 {
-    f->DialInProgress = true;
+    f->dial.inProgress = true;
     d.services->process.shell(kDial + QStringLiteral("Home"), platform::style::NormalFocus);
     scan();
-    f->Skey(tarvo::SkeyCredentials, f->ConnectToWindow);
+    f->Skey(tarvo::SkeyCredentials, f->dial.connectToWindow);
     scan();
-    ASSERT_GT(f->ConnectingWindow, 0);
-    f->Skey(tarvo::SkeyToWindow, f->ConnectingWindow, QStringLiteral("{ESC}"));
+    ASSERT_GT(f->dial.connectingWindow, 0);
+    f->Skey(tarvo::SkeyToWindow, f->dial.connectingWindow, QStringLiteral("{ESC}"));
     scan();
-    EXPECT_EQ(f->ConnectingWindow, -1);
-    EXPECT_GT(f->ConnectToWindow, 0);
+    EXPECT_EQ(f->dial.connectingWindow, -1);
+    EXPECT_GT(f->dial.connectToWindow, 0);
 
-    f->DialInProgress = false;
+    f->dial.inProgress = false;
     scan();
-    f->Skey(tarvo::SkeyToWindow, f->ConnectToWindow, QStringLiteral("%{F4}"));
+    f->Skey(tarvo::SkeyToWindow, f->dial.connectToWindow, QStringLiteral("%{F4}"));
     scan();
-    EXPECT_EQ(f->ConnectToWindow, -1);
+    EXPECT_EQ(f->dial.connectToWindow, -1);
 }
 
 TEST_F(DialSurface, AFailureBoxOfTheChosenDialIsRecognisedAndDismissed)
@@ -121,11 +121,11 @@ TEST_F(DialSurface, AFailureBoxOfTheChosenDialIsRecognisedAndDismissed)
     f->Com_Click(0);
     d.services->process.shell(kDial + QStringLiteral("Work"), platform::style::NormalFocus);
     scan();
-    f->Skey(tarvo::SkeyCredentials, f->ConnectToWindow);
+    f->Skey(tarvo::SkeyCredentials, f->dial.connectToWindow);
     d.pass(2);
     ASSERT_TRUE(d.window(QStringLiteral("Dial-Up Networking")));
     scan();
-    EXPECT_EQ(f->DialFailureCode, 2);
+    EXPECT_EQ(f->dial.failureCode, 2);
     EXPECT_TRUE(f->module2().ErrorText.startsWith(QStringLiteral("THE MODEM IS BEING USED BY ANOTHER")));
     d.settle();
     EXPECT_FALSE(d.window(QStringLiteral("Dial-Up Networking")));

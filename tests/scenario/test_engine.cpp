@@ -52,10 +52,10 @@ protected:
         d.pass(1);
         f->KeepOnline_Timer();
         if (qEnvironmentVariableIsSet("TARVO_TRACE_TICKS"))
-            qDebug() << "stage" << f->DialStage << f->StageDetail << "wins" << f->ConnectToWindow << f->ConnectingWindow
-                     << f->ConnectedWindow << "dip" << f->DialInProgress << "watch" << f->WatchConnecting << "fail"
-                     << f->DialFailureCode << f->module2().ErrorCode << "line" << f->LineState.toString() << "tries" << f->TryCount
-                     << "stay" << f->StayConnected << "launched" << f->DialerLaunched << f->conText()
+            qDebug() << "stage" << f->dial.stage << f->dial.stageDetail << "wins" << f->dial.connectToWindow << f->dial.connectingWindow
+                     << f->dial.connectedWindow << "dip" << f->dial.inProgress << "watch" << f->dial.watchConnecting << "fail"
+                     << f->dial.failureCode << f->module2().ErrorCode << "line" << f->session.lineState.toString() << "tries" << f->dial.tryCount
+                     << "stay" << f->dial.stayConnected << "launched" << f->dial.dialerLaunched << f->conText()
                      << (d.window(QStringLiteral("Connect To")) != nullptr);
     }
     // Ticks until `done` holds; false when it never does.
@@ -69,7 +69,7 @@ protected:
         return done();
     }
     bool online() const { return f->Com[0]->text() == QLatin1String("&Go Offline"); }
-    bool lineUp() const { return f->LineState.equals(tarvo::LineUp); }
+    bool lineUp() const { return f->session.lineState.equals(tarvo::LineUp); }
     bool componentIdle()
     {
         return !d.window(QStringLiteral("Connect To")) && !d.window(QStringLiteral("Connecting to ") + f->conText())
@@ -101,17 +101,17 @@ TEST_F(Engine, GoOnlineDialsTypesTheStoredCredentialsAndReachesTheLine)
     ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
     EXPECT_EQ(d.dialup.typedUser(QStringLiteral("Home")), QStringLiteral("ann+1"));
     EXPECT_EQ(d.dialup.typedPassword(QStringLiteral("Home")), QStringLiteral("p%w{^}~()[]"));
-    EXPECT_EQ(f->DialStage, 2);
-    EXPECT_EQ(f->TryCount, 0);
+    EXPECT_EQ(f->dial.stage, 2);
+    EXPECT_EQ(f->dial.tryCount, 0);
     EXPECT_TRUE(d.boxes.shown().empty());
 
     // Going offline closes the component's windows and writes the session.
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting; }));
     EXPECT_FALSE(online());
     EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Home")));
     EXPECT_EQ(f->track->recordCount(), 1);
-    EXPECT_TRUE(f->LineState.equals(tarvo::LineDown));
+    EXPECT_TRUE(f->session.lineState.equals(tarvo::LineDown));
 }
 
 TEST_F(Engine, WithNoCredentialsStoredTheDialogDialsWithWhatItHolds)
@@ -119,7 +119,7 @@ TEST_F(Engine, WithNoCredentialsStoredTheDialogDialsWithWhatItHolds)
     start();
     choose(QStringLiteral("Open"));
     f->Com_Click(0);
-    EXPECT_EQ(f->DialUser, rt::Value(QString()));
+    EXPECT_EQ(f->dial.user, rt::Value(QString()));
     ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
     EXPECT_TRUE(d.dialup.typedUser(QStringLiteral("Open")).isEmpty());
     EXPECT_TRUE(d.dialup.typedPassword(QStringLiteral("Open")).isEmpty());
@@ -131,44 +131,44 @@ TEST_F(Engine, SlowServerIsCancelledAfterWaitSecondsButNotWhileVerifying)
     f->Wait->setText(QStringLiteral("5"));
     choose(QStringLiteral("Slow"));
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return f->DialStage == 2; }));
-    ASSERT_TRUE(ticksUntil([&] { return f->TryCount == 1; }, 10));
+    ASSERT_TRUE(ticksUntil([&] { return f->dial.stage == 2; }));
+    ASSERT_TRUE(ticksUntil([&] { return f->dial.tryCount == 1; }, 10));
     // Cancelled, and the dialog's button is pressed again.
-    ASSERT_TRUE(ticksUntil([&] { return d.window(QStringLiteral("Connecting to Slow")) != nullptr && f->DialStage == 2; }, 10));
+    ASSERT_TRUE(ticksUntil([&] { return d.window(QStringLiteral("Connecting to Slow")) != nullptr && f->dial.stage == 2; }, 10));
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting; }));
 
     choose(QStringLiteral("Verifier"));
     f->Com_Click(0);
-    ASSERT_TRUE(ticksUntil([&] { return f->VerifyingSeen; }));
+    ASSERT_TRUE(ticksUntil([&] { return f->dial.verifyingSeen; }));
     for (int i = 0; i < 20; ++i)
         tick();
-    EXPECT_EQ(f->TryCount, 0);
+    EXPECT_EQ(f->dial.tryCount, 0);
     EXPECT_TRUE(d.window(QStringLiteral("Connecting to Verifier")));
 }
 
 TEST_F(Engine, MaxTryZeroGivesUpOnTheFirstAttemptWithoutAMessage)
 {
     start();
-    f->MaxTries = 0;
+    f->options.maxTries = 0;
     choose(QStringLiteral("Slow"));
     f->Com_Click(0);
     ASSERT_TRUE(ticksUntil([&] { return !online(); }));
-    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->dial.watchConnecting; }));
     EXPECT_TRUE(d.boxes.shown().empty());
-    EXPECT_EQ(f->TryCount, 0);
+    EXPECT_EQ(f->dial.tryCount, 0);
 }
 
 TEST_F(Engine, GivingUpAfterTheTriesShowsNoMessage)
 {
     start();
-    f->MaxTries = 2;
+    f->options.maxTries = 2;
     f->Wait->setText(QStringLiteral("5"));
     choose(QStringLiteral("Slow"));
     f->Com_Click(0);
     ASSERT_TRUE(ticksUntil([&] { return !online(); }, 400));
-    EXPECT_EQ(f->TryCount, 2);
-    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->WatchConnecting; }));
+    EXPECT_EQ(f->dial.tryCount, 2);
+    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->dial.watchConnecting; }));
     EXPECT_TRUE(d.boxes.shown().empty());
 }
 
@@ -181,7 +181,7 @@ TEST_F(Engine, GoingOfflineWhileTheDialerStartsStopsEveryFurtherStep)
     ASSERT_TRUE(d.window(QStringLiteral("Connect To")));
     f->Com_Click(0);
     EXPECT_FALSE(online());
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting; }));
     for (int i = 0; i < 10; ++i)
         tick();
     EXPECT_FALSE(d.window(QStringLiteral("Connect To")));
@@ -213,8 +213,8 @@ TEST_F(Engine, EachFailureOfTheComponentIsExplainedAfterTheHangUp)
         // Shown once everything was closed, and only once.
         EXPECT_TRUE(componentIdle());
         EXPECT_FALSE(online());
-        EXPECT_EQ(f->DialFailureCode, 0);
-        EXPECT_FALSE(f->MessageOpen);
+        EXPECT_EQ(f->dial.failureCode, 0);
+        EXPECT_FALSE(f->run.messageOpen);
         tick();
         EXPECT_EQ(d.boxes.shown().size(), 1u);
     }
@@ -232,7 +232,7 @@ TEST_F(Engine, AFailureFasterThanATickLeavesTheNextGoOnlineFreeToDial)
         d.boxes.answer(mb::Ok);
         ASSERT_TRUE(ticksUntil([&] { return !d.boxes.shown().empty(); }));
         EXPECT_EQ(d.boxes.shown().front().title, QStringLiteral("Tarvo - Communications Port Unavailable"));
-        ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->WatchConnecting; }));
+        ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->dial.watchConnecting; }));
     }
 }
 
@@ -271,7 +271,7 @@ TEST_F(Engine, OnlyConnectionFailingToStartIsDroppedWithBothMessages)
     EXPECT_EQ(f->Con->count(), 0);
     EXPECT_EQ(f->conInfo->recordCount(), 0);
     // Tarvo goes offline and asks nothing more.
-    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->dial.watchConnecting; }));
     for (int i = 0; i < 5; ++i)
         tick();
     EXPECT_EQ(d.boxes.shown().size(), 2u);
@@ -287,7 +287,7 @@ TEST_F(Engine, ConnectionFailingToStartLeavesTheOthersAndSelectsTheFirst)
     EXPECT_EQ(f->conText(), QStringLiteral("Open"));
     f->settings->moveFirst();
     EXPECT_EQ(f->settings->field(tarvo::Settings::LastConnection), rt::Value("Open"));
-    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !online() && !f->dial.watchConnecting; }));
 }
 
 // ------------------------------------------------------------------ drops
@@ -301,13 +301,13 @@ TEST_F(Engine, DropWithAutomaticReconnectionDialsAgainAndWithoutItGoesOffline)
     ASSERT_TRUE(ticksUntil([&] { return !lineUp(); }, 80));
     EXPECT_EQ(f->track->recordCount(), 1);
     EXPECT_TRUE(online());
-    EXPECT_EQ(f->TryCount, 1);
+    EXPECT_EQ(f->dial.tryCount, 1);
     ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
 
     f->Atrec->setChecked(false);
     ASSERT_TRUE(ticksUntil([&] { return !lineUp(); }, 80));
     EXPECT_FALSE(online());
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting; }));
     for (int i = 0; i < 5; ++i)
         tick();
     EXPECT_FALSE(d.window(QStringLiteral("Connect To")));
@@ -317,17 +317,17 @@ TEST_F(Engine, DropWithAutomaticReconnectionDialsAgainAndWithoutItGoesOffline)
 TEST_F(Engine, WithTwoTriesTheSecondDropUsesThemUp)
 {
     start();
-    f->MaxTries = 2;
+    f->options.maxTries = 2;
     choose(QStringLiteral("Short"));
     f->Com_Click(0);
     ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
     ASSERT_TRUE(ticksUntil([&] { return !lineUp(); }, 80));
     ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
     ASSERT_TRUE(ticksUntil([&] { return !lineUp(); }, 80));
-    EXPECT_EQ(f->TryCount, 2);
+    EXPECT_EQ(f->dial.tryCount, 2);
     // The redial is cancelled as soon as its progress window shows.
     ASSERT_TRUE(ticksUntil([&] { return !online(); }));
-    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->dial.watchConnecting; }));
     EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Short")));
     EXPECT_EQ(f->track->recordCount(), 2);
 }
@@ -339,25 +339,25 @@ TEST_F(Engine, LiveOutsideConnectionOfTheChosenNameIsOfferedAndTakenOver)
     start();
     choose(QStringLiteral("Open"));
     // Lines dialled by hand while nobody watches.
-    f->MonitorOff = true;
+    f->options.monitorOff = true;
     for (const QString &name : {QStringLiteral("Short"), QStringLiteral("Open")}) {
         d.dialup.dial(name, platform::style::NormalFocus);
         d.settle();
         QTest::keyClick(d.window(QStringLiteral("Connect To")), Qt::Key_Return);
         ASSERT_TRUE(ticksUntil([&] { return d.dialup.isConnected(name); }, 10));
     }
-    f->MonitorOff = false;
+    f->options.monitorOff = false;
     tick();
     ASSERT_TRUE(f->window<tarvo::Form5>().isVisible());
     EXPECT_FALSE(f->window<tarvo::Form5>().Label1->isHidden());
     EXPECT_TRUE(f->window<tarvo::Form5>().Label2->isHidden());
-    EXPECT_EQ(f->TakeOverKind, 2);
+    EXPECT_EQ(f->dial.takeOverKind, 2);
 
     f->window<tarvo::Form5>().Com[1]->click();
     EXPECT_FALSE(f->window<tarvo::Form5>().isVisible());
     tick();
     EXPECT_TRUE(online());
-    EXPECT_TRUE(f->DialInProgress);
+    EXPECT_TRUE(f->dial.inProgress);
     tick();
     EXPECT_TRUE(lineUp());
     EXPECT_EQ(f->conText(), QStringLiteral("Open"));
@@ -367,12 +367,12 @@ TEST_F(Engine, LiveOutsideConnectionOfAnotherNameIsNotOffered)
 {
     start();
     choose(QStringLiteral("Open"));
-    f->MonitorOff = true;
+    f->options.monitorOff = true;
     d.dialup.dial(QStringLiteral("Short"), platform::style::NormalFocus);
     d.settle();
     QTest::keyClick(d.window(QStringLiteral("Connect To")), Qt::Key_Return);
     ASSERT_TRUE(ticksUntil([&] { return d.dialup.isConnected(QStringLiteral("Short")); }, 10));
-    f->MonitorOff = false;
+    f->options.monitorOff = false;
     for (int i = 0; i < 3; ++i)
         tick();
     EXPECT_FALSE(f->window<tarvo::Form5>().isVisible());
@@ -401,14 +401,14 @@ TEST_F(Engine, NoStopsTheQuestionUntilTheBoxChangesAndAnOpenPanelSuppressesIt)
     ASSERT_TRUE(ticksUntil([&] { return f->window<tarvo::Form5>().isVisible(); }, 5));
     f->window<tarvo::Form5>().Com[0]->click();
     tick();
-    EXPECT_TRUE(f->TakeOverDeclined);
+    EXPECT_TRUE(f->dial.takeOverDeclined);
     for (int i = 0; i < 5; ++i)
         tick();
     EXPECT_FALSE(f->window<tarvo::Form5>().isVisible());
 
     choose(QStringLiteral("Slow"));
     choose(QStringLiteral("Home"));
-    EXPECT_FALSE(f->TakeOverDeclined);
+    EXPECT_FALSE(f->dial.takeOverDeclined);
     f->Details_Click();   // the panel opens
     for (int i = 0; i < 5; ++i)
         tick();
@@ -422,7 +422,7 @@ TEST_F(Engine, NoStopsTheQuestionUntilTheBoxChangesAndAnOpenPanelSuppressesIt)
 TEST_F(Engine, MonitorOffLeavesOutsideConnectionsAlone)
 {
     start();
-    f->MonitorOff = true;
+    f->options.monitorOff = true;
     d.dialup.dial(QStringLiteral("Open"), platform::style::NormalFocus);
     for (int i = 0; i < 5; ++i)
         tick();
@@ -440,9 +440,9 @@ TEST_F(Engine, UnansweredDisconnectQuestionCountsDownOnTopAndHangsUp)
 
     // Disconnect two seconds from now.
     const rt::DateTime hangUpAt = d.clock.now().addSeconds(2);
-    f->ScheduleArmed = true;
-    f->ConnectAt = QStringLiteral("6:00 am");
-    f->DisconnectAt = hangUpAt.timePart();
+    f->triggers.scheduleArmed = true;
+    f->triggers.connectAt = QStringLiteral("6:00 am");
+    f->triggers.disconnectAt = hangUpAt.timePart();
     tick();
     tick();
     tarvo::Form5 &question = f->window<tarvo::Form5>();
@@ -461,7 +461,7 @@ TEST_F(Engine, UnansweredDisconnectQuestionCountsDownOnTopAndHangsUp)
     f->KeepOnline_Timer();
     EXPECT_FALSE(question.isVisible());
     EXPECT_FALSE(online());
-    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return componentIdle() && !f->dial.watchConnecting; }));
     EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Open")));
     EXPECT_EQ(f->track->recordCount(), 1);
     EXPECT_TRUE(d.boxes.shown().empty());
@@ -474,7 +474,7 @@ TEST_F(Engine, TimedQuestionsOpenInTheirOwnSecondInAWindowMadeOnce)
 {
     start();
     f->KeepOnline->setInterval(100);
-    f->ScheduleArmed = true;
+    f->triggers.scheduleArmed = true;
     const QDate day = d.clock.now().date();
     // Steps the clock 100 ms at a time from `from` until a question shows;
     // gives the moment it showed at.
@@ -515,7 +515,7 @@ TEST_F(Engine, TimedQuestionsOpenInTheirOwnSecondInAWindowMadeOnce)
         question.Com[0]->click();
     };
 
-    f->ConnectAt = QStringLiteral("6:10:27 am");
+    f->triggers.connectAt = QStringLiteral("6:10:27 am");
     const QDateTime connectAsked = stepUntilAsked(QDateTime(day, QTime(6, 10, 25, 500)), &tarvo::Form5::Label5);
     EXPECT_EQ(connectAsked, QDateTime(day, QTime(6, 10, 27)));
     keptOnTopInOneWindow(connectAsked);
@@ -525,7 +525,7 @@ TEST_F(Engine, TimedQuestionsOpenInTheirOwnSecondInAWindowMadeOnce)
     ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
     const QDateTime upAt = d.clock.now().toQDateTime();
     const QTime hangUp = upAt.time().addSecs(2);
-    f->DisconnectAt = rt::DateTime::fromTime(hangUp);
+    f->triggers.disconnectAt = rt::DateTime::fromTime(hangUp);
     const QDateTime disconnectAsked = stepUntilAsked(upAt.addMSecs(500), &tarvo::Form5::Label6);
     EXPECT_EQ(disconnectAsked, QDateTime(day, hangUp));
     keptOnTopInOneWindow(disconnectAsked);

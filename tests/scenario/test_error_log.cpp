@@ -30,7 +30,7 @@ TEST(ErrorLog, RecordIsTwoLinesWithLocationLineStateAndOptions)
     EXPECT_EQ(f.Err.number, 0);
 
     // Line state known, other options ticked, no message asked for.
-    f.LineState = tarvo::LineUp;
+    f.session.lineState = tarvo::LineUp;
     f.Shrink->setChecked(true);
     f.window<tarvo::Form8>().AppStart->setChecked(true);
     f.Monitor->setChecked(false);

@@ -31,9 +31,9 @@ protected:
     {
         f->Com_Click(0);
         ASSERT_EQ(f->Com[0]->text(), tarvo::kGoOffline);
-        f->ConnectedWindow = 77;
+        f->dial.connectedWindow = 77;
         f->SetCstatus(tarvo::CheckLine);
-        ASSERT_TRUE(f->LineState.equals(tarvo::LineUp));
+        ASSERT_TRUE(f->session.lineState.equals(tarvo::LineUp));
         h.clock.advanceSeconds(15 * 60);
     }
     int unload()
@@ -53,23 +53,23 @@ TEST_F(Exit, YesOnAWatchedLineHangsUpFirstAndEndsOnlyAfterwards)
 {
     watchLiveLine();
     QSignalSpy ended(f, &tarvo::Form1::processEnded);
-    f->QuitRequested = true;
+    f->run.quitRequested = true;
     h.boxes.answer(mb::Yes);
     EXPECT_EQ(unload(), 1);
     ASSERT_EQ(h.boxes.shown().size(), 1u);
     EXPECT_EQ(h.boxes.shown()[0].title, kExitModeTitle);
     EXPECT_EQ(h.boxes.shown()[0].buttons(), mb::YesNoCancel);
-    EXPECT_EQ(f->ExitMode, tarvo::ExitHangUpFirst);
-    EXPECT_TRUE(f->WatchConnecting);
-    EXPECT_FALSE(f->MessageOpen);
+    EXPECT_EQ(f->run.exitMode, tarvo::ExitHangUpFirst);
+    EXPECT_TRUE(f->dial.watchConnecting);
+    EXPECT_FALSE(f->run.messageOpen);
     EXPECT_EQ(ended.count(), 0);
     EXPECT_EQ(rows(), 0);
 
     // The hang-up: the line goes down, its session is recorded, and the
     // next close ends the program without asking again.
-    f->ConnectedWindow = -1;
+    f->dial.connectedWindow = -1;
     f->DisconnectIt();
-    EXPECT_EQ(f->ExitMode, tarvo::ExitKeepLine);
+    EXPECT_EQ(f->run.exitMode, tarvo::ExitKeepLine);
     EXPECT_EQ(rows(), 1);
     EXPECT_EQ(unload(), 0);
     EXPECT_EQ(ended.count(), 1);
@@ -80,10 +80,10 @@ TEST_F(Exit, NoOnAWatchedLineEndsAtOnceAndLeavesTheLineUnrecorded)
 {
     watchLiveLine();
     QSignalSpy ended(f, &tarvo::Form1::processEnded);
-    f->QuitRequested = true;
+    f->run.quitRequested = true;
     h.boxes.answer(mb::No);
     EXPECT_EQ(unload(), 0);
-    EXPECT_EQ(f->ExitMode, tarvo::ExitKeepLine);
+    EXPECT_EQ(f->run.exitMode, tarvo::ExitKeepLine);
     EXPECT_EQ(ended.count(), 1);
     // The line stays up for the next start to take over: no record yet.
     EXPECT_EQ(rows(), 0);
@@ -98,17 +98,17 @@ TEST_F(Exit, CancelOnAWatchedLineKeepsEverythingAndAsksAgainNextTime)
 {
     watchLiveLine();
     f->module2().ScanMode = tarvo::ScanStop;
-    f->QuitRequested = true;
+    f->run.quitRequested = true;
     h.boxes.answer(mb::Cancel);
     EXPECT_EQ(unload(), 1);
-    EXPECT_FALSE(f->QuitRequested);
-    EXPECT_EQ(f->ExitMode, tarvo::ExitAsk);
+    EXPECT_FALSE(f->run.quitRequested);
+    EXPECT_EQ(f->run.exitMode, tarvo::ExitAsk);
     EXPECT_EQ(f->module2().ScanMode, tarvo::ScanMonitor);
-    EXPECT_FALSE(f->WatchConnecting);
-    EXPECT_FALSE(f->MessageOpen);
+    EXPECT_FALSE(f->dial.watchConnecting);
+    EXPECT_FALSE(f->run.messageOpen);
     EXPECT_EQ(rows(), 0);
 
-    f->QuitRequested = true;
+    f->run.quitRequested = true;
     h.boxes.answer(mb::Cancel);
     EXPECT_EQ(unload(), 1);
     EXPECT_EQ(h.boxes.titles(), (std::vector<QString>{kExitModeTitle, kExitModeTitle}));
@@ -127,7 +127,7 @@ TEST_F(Exit, DesktopEndingAWatchedLineRecordsItOnceAndAsksNothing)
     f->track->moveLast();
     EXPECT_EQ(f->track->field(tarvo::Track::Minutes).toLong(), 15);
     // The line is left as it is, and a close that follows asks nothing.
-    EXPECT_TRUE(f->LineState.equals(tarvo::LineUp));
+    EXPECT_TRUE(f->session.lineState.equals(tarvo::LineUp));
     EXPECT_EQ(unload(), 0);
     EXPECT_EQ(rows(), 1);
 }
@@ -141,8 +141,8 @@ TEST_F(Exit, DesktopEndingTarvoOfflineOrOnALineItDoesNotWatchRecordsNothing)
     h.endForm();
     tarvo::Form1 &again = h.start();
     // A line up that Tarvo was not allowed to watch.
-    again.LineState = tarvo::LineUp;
-    again.TakeOverDeclined = true;
+    again.session.lineState = tarvo::LineUp;
+    again.dial.takeOverDeclined = true;
     again.endSession();
     EXPECT_EQ(again.track->recordCount(), 0);
     EXPECT_TRUE(h.boxes.shown().empty());
@@ -152,7 +152,7 @@ TEST_F(Exit, QuitWhileAQuestionWindowIsLoadedClosesIt)
 {
     tarvo::Form5 &question = f->window<tarvo::Form5>();
     question.show();
-    f->QuitRequested = true;
+    f->run.quitRequested = true;
     h.boxes.answer(mb::Yes);
     EXPECT_EQ(unload(), 0);
     EXPECT_EQ(f->loadedWindow<tarvo::Form5>(), nullptr);
@@ -163,14 +163,14 @@ TEST_F(Exit, QuitWhileAQuestionWindowIsLoadedClosesIt)
 // out.
 TEST_F(Exit, OfflineTheQuitQuestionDecidesAndNothingIsRecorded)
 {
-    f->QuitRequested = true;
+    f->run.quitRequested = true;
     h.boxes.answer(mb::No);
     EXPECT_EQ(unload(), 1);
-    EXPECT_FALSE(f->QuitRequested);
-    EXPECT_EQ(f->ExitMode, tarvo::ExitAsk);
+    EXPECT_FALSE(f->run.quitRequested);
+    EXPECT_EQ(f->run.exitMode, tarvo::ExitAsk);
     EXPECT_FALSE(f->ended());
 
-    f->QuitRequested = true;
+    f->run.quitRequested = true;
     h.boxes.answer(mb::Yes);
     EXPECT_EQ(unload(), 0);
     EXPECT_TRUE(f->ended());
@@ -186,9 +186,9 @@ TEST_F(Exit, OfflineTheQuitQuestionDecidesAndNothingIsRecorded)
 
 TEST_F(Exit, ALineUpThatWasDeclinedGetsTheQuitQuestion)
 {
-    f->LineState = tarvo::LineUp;
-    f->TakeOverDeclined = true;
-    f->QuitRequested = true;
+    f->session.lineState = tarvo::LineUp;
+    f->dial.takeOverDeclined = true;
+    f->run.quitRequested = true;
     h.boxes.answer(mb::Yes);
     EXPECT_EQ(unload(), 0);
     EXPECT_EQ(h.boxes.titles(), std::vector<QString>{QStringLiteral("Tarvo - Exit Confirmation")});
@@ -197,8 +197,8 @@ TEST_F(Exit, ALineUpThatWasDeclinedGetsTheQuitQuestion)
 
 TEST_F(Exit, ALineUpNeitherWatchedNorDeclinedEndsAtOnce)
 {
-    f->LineState = tarvo::LineUp;
-    f->QuitRequested = true;
+    f->session.lineState = tarvo::LineUp;
+    f->run.quitRequested = true;
     EXPECT_EQ(unload(), 0);
     EXPECT_TRUE(f->ended());
     EXPECT_TRUE(h.boxes.shown().empty());
@@ -218,7 +218,7 @@ TEST_F(Exit, TheQuitButtonIsCarriedOutByTheNextTickOnlyOnceTheMonitorRuns)
     // A stopped monitor: the watchdog of the one-second timer restarts it.
     f->KeepOnline->setInterval(0);
     f->ComQ->click();
-    EXPECT_TRUE(f->QuitRequested);
+    EXPECT_TRUE(f->run.quitRequested);
     EXPECT_TRUE(h.boxes.shown().empty());
     for (int second = 0; second < 30; ++second)
         f->Backup_Timer();
@@ -248,7 +248,7 @@ TEST_F(Exit, EveryOtherWindowClosesInItsOrderAndNoneIsLeft)
     watch(f->window<tarvo::frmLogin>(), "frmLogin");
     watch(f->window<tarvo::frmAbout>(), "frmAbout");
     watch(f->window<tarvo::Form2>(), "Form2");
-    f->QuitRequested = true;
+    f->run.quitRequested = true;
     h.boxes.answer(mb::Yes);
     f->KeepOnline_Timer();
     ASSERT_TRUE(f->ended());

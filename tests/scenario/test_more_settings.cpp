@@ -118,14 +118,14 @@ TEST_F(MoreSettings, TrackGreysItsOptionsButNotTheLimitsAndCancelStoresNothing)
     EXPECT_EQ(stored(S::Hours).toDouble(), 40);
     EXPECT_FALSE(rt::isTrue(stored(S::AlarmStart)));
     EXPECT_FALSE(rt::isTrue(stored(S::AppStart)));
-    EXPECT_FALSE(f->BrowserTriggerArmed);
+    EXPECT_FALSE(f->triggers.browserArmed);
 }
 
 TEST_F(MoreSettings, OkTurnsOffAWarningWithoutALimitAndAScheduleWithoutBothTimes)
 {
     givenLimits();
     f->Usetting(S::AlarmStart, 1);
-    f->ScheduleArmed = true;
+    f->triggers.scheduleArmed = true;
     open([](tarvo::Form8 &w) {
         EXPECT_TRUE(w.AlarmStart->isChecked());
         EXPECT_EQ(w.Alarm[1]->text(), QStringLiteral("6:30 am"));
@@ -138,7 +138,7 @@ TEST_F(MoreSettings, OkTurnsOffAWarningWithoutALimitAndAScheduleWithoutBothTimes
     EXPECT_EQ(stored(S::Hours).toDouble(), 40);
     EXPECT_TRUE(rt::isTrue(stored(S::NetCost)));
     EXPECT_FALSE(rt::isTrue(stored(S::AlarmStart)));
-    EXPECT_FALSE(f->ScheduleArmed);
+    EXPECT_FALSE(f->triggers.scheduleArmed);
     EXPECT_TRUE(h.boxes.shown().empty());
     EXPECT_FALSE(f->loadedWindow<tarvo::Form8>()->AlarmStart->isChecked());
 }
@@ -161,7 +161,7 @@ TEST_F(MoreSettings, OkWithoutACostPerHourWarnsOnceAndStillSaves)
     EXPECT_EQ(stored(S::Hours).toDouble(), 12);
     EXPECT_EQ(stored(S::CPerHr).toDouble(), 0);
     EXPECT_TRUE(rt::isTrue(stored(S::AppStart)));
-    EXPECT_TRUE(f->BrowserTriggerArmed);
+    EXPECT_TRUE(f->triggers.browserArmed);
     EXPECT_TRUE(f->loadedWindow<tarvo::Form8>()->AppStart->isChecked());
 }
 
@@ -178,9 +178,9 @@ TEST_F(MoreSettings, OkWithBothTimesStoresAndArmsTheSchedule)
     EXPECT_TRUE(rt::isTrue(stored(S::AlarmStart)));
     EXPECT_EQ(stored(S::ConnectTime), Value("7:15 pm"));
     EXPECT_EQ(stored(S::DisconnectTime), Value("11:30 pm"));
-    EXPECT_TRUE(f->ScheduleArmed);
-    EXPECT_EQ(f->ConnectAt, Value("7:15 pm"));
-    EXPECT_EQ(f->DisconnectAt.toDate().toQDateTime().time(), QTime(23, 30));
+    EXPECT_TRUE(f->triggers.scheduleArmed);
+    EXPECT_EQ(f->triggers.connectAt, Value("7:15 pm"));
+    EXPECT_EQ(f->triggers.disconnectAt.toDate().toQDateTime().time(), QTime(23, 30));
 
     const tarvo::Form8 *hidden = f->loadedWindow<tarvo::Form8>();
     ASSERT_NE(hidden, nullptr);

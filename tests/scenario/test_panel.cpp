@@ -94,7 +94,7 @@ TEST_F(Panel, WaitAndTriesAreStoredAsTheirBoxesShow)
     press(f->MaxTryChange, true);
     press(f->MaxTryChange, false);
     EXPECT_EQ(f->MaxTry->text(), QStringLiteral("199"));
-    EXPECT_EQ(f->MaxTries, 199);
+    EXPECT_EQ(f->options.maxTries, 199);
     EXPECT_EQ(stored(tarvo::Settings::MaxTry).toLong(), 199);
 }
 
@@ -120,13 +120,13 @@ TEST_F(Panel, UntickingMonitorTakesEffectAtOnceTickingItAtTheNextFold)
 {
     ASSERT_TRUE(f->Monitor->isChecked());
     QTest::mouseClick(f->Monitor, Qt::LeftButton);
-    EXPECT_TRUE(f->MonitorOff);
+    EXPECT_TRUE(f->options.monitorOff);
     EXPECT_EQ(stored(tarvo::Settings::Monitor).toLong(), 0);
     QTest::mouseClick(f->Monitor, Qt::LeftButton);
     EXPECT_EQ(stored(tarvo::Settings::Monitor).toLong(), 1);
-    EXPECT_TRUE(f->MonitorOff);
+    EXPECT_TRUE(f->options.monitorOff);
     f->Details_Click();
-    EXPECT_FALSE(f->MonitorOff);
+    EXPECT_FALSE(f->options.monitorOff);
 }
 
 TEST_F(Panel, WhileOpenTheButtonRowRestsAndFoldedThePanelIsOutOfReach)

@@ -36,7 +36,7 @@ TEST_F(Reentry, AnErrorWhileAMessageIsUpLeavesTheTrayWorking)
     h.boxes.whileShown = [&](const ShownBox &box) {
         if (box.prompt != QLatin1String(" You Cannot Edit Here "))
             return;
-        openWhileUp = f->MessageOpen;
+        openWhileUp = f->run.messageOpen;
         rt::raise(3021, QStringLiteral("No current record."));
     };
     h.boxes.answer(mb::Ok);   // the error's own report
@@ -46,7 +46,7 @@ TEST_F(Reentry, AnErrorWhileAMessageIsUpLeavesTheTrayWorking)
     EXPECT_TRUE(openWhileUp);
     ASSERT_EQ(h.boxes.titles(), (std::vector<QString>{QString(), QStringLiteral("Tarvo - Internal Error")}));
     EXPECT_EQ(h.errorLogLines().size(), 2);
-    EXPECT_FALSE(f->MessageOpen);
+    EXPECT_FALSE(f->run.messageOpen);
     EXPECT_TRUE(rightClickOpensTheMenu());
 }
 
@@ -56,7 +56,7 @@ TEST_F(Reentry, ASecondSettingsClickWhileThePanelMovesIsRefused)
 {
     ASSERT_TRUE(f->isCompact());
     // In steps, so the click lands with the panel half open.
-    f->PanelStep = 600;
+    f->ui.panelStep = 600;
     h.events.at(4, [&] { f->Details->click(); });
     f->Details_Click();
     EXPECT_FALSE(f->isCompact());

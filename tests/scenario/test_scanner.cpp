@@ -46,79 +46,79 @@ TEST_F(Scanner, FindsTheDialingDialogProgressAndConnectedWindowsOfTheChosenConne
     const Hwnd dialog = desk.open(QStringLiteral("Connect To"), dialogChildren(QStringLiteral("Home")));
     monitor();
     // Nobody is dialing: the dialog itself is reported, whatever it dials.
-    EXPECT_EQ(f->ConnectToWindow, dialog);
+    EXPECT_EQ(f->dial.connectToWindow, dialog);
 
-    f->DialInProgress = true;
+    f->dial.inProgress = true;
     monitor();
     // Dialing: the window that shows the name is reported.
-    EXPECT_EQ(f->ConnectToWindow, desk.child(dialog, 1));
+    EXPECT_EQ(f->dial.connectToWindow, desk.child(dialog, 1));
 
     desk.close(dialog);
     const Hwnd progress = desk.open(QStringLiteral("Connecting to Home"), {"Status:", "Dialing..."});
     monitor();
-    EXPECT_EQ(f->ConnectToWindow, -1);
-    EXPECT_EQ(f->ConnectingWindow, progress);
-    EXPECT_FALSE(f->VerifyingSeen);
+    EXPECT_EQ(f->dial.connectToWindow, -1);
+    EXPECT_EQ(f->dial.connectingWindow, progress);
+    EXPECT_FALSE(f->dial.verifyingSeen);
     desk.setText(desk.child(progress, 1), QStringLiteral("Verifying user name and password..."));
     monitor();
-    EXPECT_TRUE(f->VerifyingSeen);
+    EXPECT_TRUE(f->dial.verifyingSeen);
 
     desk.close(progress);
     const Hwnd connected = desk.open(QStringLiteral("Connected to Home"), {"Dis&connect"});
     monitor();
-    EXPECT_EQ(f->ConnectingWindow, -1);
-    EXPECT_EQ(f->ConnectedWindow, connected);
+    EXPECT_EQ(f->dial.connectingWindow, -1);
+    EXPECT_EQ(f->dial.connectedWindow, connected);
 }
 
 TEST_F(Scanner, OnlyTheChosenConnectionIsRecognised)
 {
-    f->DialInProgress = true;
+    f->dial.inProgress = true;
     desk.open(QStringLiteral("Connect To"), dialogChildren(QStringLiteral("Work")));
     desk.open(QStringLiteral("Connecting to Work"), {"Status:", "Dialing..."});
     desk.open(QStringLiteral("Connected to Homestead"), {"Dis&connect"});
     desk.open(QStringLiteral("Connected to"), {"Dis&connect"});
     monitor();
-    EXPECT_EQ(f->ConnectToWindow, -1);
-    EXPECT_EQ(f->ConnectingWindow, -1);
+    EXPECT_EQ(f->dial.connectToWindow, -1);
+    EXPECT_EQ(f->dial.connectingWindow, -1);
     // "Connected to Homestead" still starts with "Connected to Home" minus
     // the three characters the component may have cut: it matches, as the
     // component would have shown it.
-    EXPECT_NE(f->ConnectedWindow, -1);
+    EXPECT_NE(f->dial.connectedWindow, -1);
 
     desk.clear();
     f->setConText(QStringLiteral("Work"));
     const Hwnd progress = desk.open(QStringLiteral("Connecting to Work"), {"Status:", "Dialing..."});
     monitor();
-    EXPECT_EQ(f->ConnectingWindow, progress);
+    EXPECT_EQ(f->dial.connectingWindow, progress);
 }
 
 TEST_F(Scanner, CaptionsCutWithAnEllipsisStillMatch)
 {
     f->setConText(kLong);
-    f->DialInProgress = true;
+    f->dial.inProgress = true;
     const QString full = QStringLiteral("Connecting to ") + kLong;
     const QString cut = full.left(37) + QStringLiteral("...");
     const Hwnd progress = desk.open(cut, {"Status:", "Dialing..."});
     const Hwnd connected = desk.open((QStringLiteral("Connected to ") + kLong).left(37) + QStringLiteral("..."));
     const Hwnd dialog = desk.open(QStringLiteral("Connect To"), dialogChildren(kLong.left(20) + QStringLiteral("...")));
     monitor();
-    EXPECT_EQ(f->ConnectingWindow, progress);
-    EXPECT_EQ(f->ConnectedWindow, connected);
-    EXPECT_EQ(f->ConnectToWindow, desk.child(dialog, 1));
+    EXPECT_EQ(f->dial.connectingWindow, progress);
+    EXPECT_EQ(f->dial.connectedWindow, connected);
+    EXPECT_EQ(f->dial.connectToWindow, desk.child(dialog, 1));
 
     // A caption cut one character too short is someone else's.
     desk.setText(progress, full.left(36) + QStringLiteral("X..."));
     monitor();
-    EXPECT_EQ(f->ConnectingWindow, -1);
+    EXPECT_EQ(f->dial.connectingWindow, -1);
 }
 
 TEST_F(Scanner, ShortTitlesCountAsEmptyAndNeverMatch)
 {
-    EXPECT_EQ(scan->GetTitle(desk.open(QStringLiteral("x")), 0), QString());
-    EXPECT_EQ(scan->GetTitle(desk.open(QStringLiteral("  ab")), 0), QStringLiteral("AB"));
-    EXPECT_EQ(scan->GetTitle(desk.open(QStringLiteral("  Mixed Case  ")), -1), QStringLiteral("Mixed Case  "));
+    EXPECT_EQ(scan->GetTitle(desk.open(QStringLiteral("x")), tarvo::TitleUpper), QString());
+    EXPECT_EQ(scan->GetTitle(desk.open(QStringLiteral("  ab")), tarvo::TitleUpper), QStringLiteral("AB"));
+    EXPECT_EQ(scan->GetTitle(desk.open(QStringLiteral("  Mixed Case  ")), tarvo::TitleRemembered), QStringLiteral("Mixed Case  "));
     scan->LastTitle = QStringLiteral("kept");
-    EXPECT_EQ(scan->GetTitle(desk.open(QStringLiteral("Other")), -2), QStringLiteral("Other"));
+    EXPECT_EQ(scan->GetTitle(desk.open(QStringLiteral("Other")), tarvo::TitleAsIs), QStringLiteral("Other"));
     EXPECT_EQ(scan->LastTitle, QStringLiteral("kept"));
 
     f->setConText(QStringLiteral("H"));
@@ -128,16 +128,16 @@ TEST_F(Scanner, ShortTitlesCountAsEmptyAndNeverMatch)
     // A one-character child before the name does not shift the count.
     desk.clear();
     f->setConText(QStringLiteral("Home"));
-    f->DialInProgress = true;
+    f->dial.inProgress = true;
     const Hwnd dialog = desk.open(QStringLiteral("Connect To"), {"i", "Dial-up connection", "Home"});
     monitor();
-    EXPECT_EQ(f->ConnectToWindow, desk.child(dialog, 2));
+    EXPECT_EQ(f->dial.connectToWindow, desk.child(dialog, 2));
 }
 
 TEST_F(Scanner, FailureBoxOfTheChosenDialIsAnsweredAndEndsTheScan)
 {
     f->Com_Click(0);   // Tarvo is dialing Home
-    ASSERT_TRUE(f->DialInProgress);
+    ASSERT_TRUE(f->dial.inProgress);
     const Hwnd box = desk.open(QStringLiteral("Dial-Up Networking"),
                                {"OK", "Warning", "The modem is being used by another Dial-Up Networking connection."});
     // Placed behind the box as the component stands it.
@@ -145,32 +145,32 @@ TEST_F(Scanner, FailureBoxOfTheChosenDialIsAnsweredAndEndsTheScan)
     desk.openBehind(QStringLiteral("Connected to Home"));
     monitor();
     EXPECT_EQ(scan->ErrorCode, 2);
-    EXPECT_EQ(f->DialFailureCode, 2);
+    EXPECT_EQ(f->dial.failureCode, 2);
     EXPECT_EQ(scan->ErrorBoxWindow, box);
     EXPECT_EQ(h.keys.sent, QStringList{"{ENTER}"});
     EXPECT_EQ(desk.getForegroundWindow(), box);
     // The walk stopped at the progress window, and Tarvo goes offline to
     // hang up; the message follows once the windows are gone.
-    EXPECT_EQ(f->ConnectedWindow, -1);
-    EXPECT_FALSE(f->DialInProgress);
-    EXPECT_TRUE(f->WatchConnecting);
+    EXPECT_EQ(f->dial.connectedWindow, -1);
+    EXPECT_FALSE(f->dial.inProgress);
+    EXPECT_TRUE(f->dial.watchConnecting);
 }
 
 TEST_F(Scanner, FailureBoxOfAnotherDialIsClassifiedButNotReported)
 {
-    f->DialInProgress = true;
+    f->dial.inProgress = true;
     desk.open(QStringLiteral("Dial-Up Networking"), {"OK", "Warning", "Another program is dialing the selected connection."});
     desk.openBehind(QStringLiteral("Connecting to Work"), {"Status:", "Dialing..."});
     const Hwnd connected = desk.openBehind(QStringLiteral("Connected to Home"));
     monitor();
     EXPECT_EQ(scan->ErrorCode, 1);
-    EXPECT_EQ(f->DialFailureCode, 0);
+    EXPECT_EQ(f->dial.failureCode, 0);
     EXPECT_TRUE(h.keys.sent.isEmpty());
-    EXPECT_EQ(f->ConnectedWindow, connected);
+    EXPECT_EQ(f->dial.connectedWindow, connected);
 
     // Not dialing: boxes are not looked at.
     desk.clear();
-    f->DialInProgress = false;
+    f->dial.inProgress = false;
     desk.open(QStringLiteral("Dial-Up Networking"), {"OK", "Warning", "Whatever went wrong."});
     desk.openBehind(QStringLiteral("Connecting to Home"), {"Status:", "Dialing..."});
     monitor();
@@ -192,43 +192,43 @@ TEST(FailureTexts, EachTextOfTheComponentHasItsCode)
 TEST_F(Scanner, BrowserIsSeenOnlyWhenArmedOfflineAndRearmedOnceItCloses)
 {
     // No start page: only the exact plain title counts.
-    f->BrowserTriggerArmed = true;
+    f->triggers.browserArmed = true;
     desk.open(QStringLiteral("Internet Explorer - Home Page"));
     monitor();
-    EXPECT_FALSE(f->BrowserStartSeen);
+    EXPECT_FALSE(f->triggers.browserStartSeen);
     const Hwnd browser = desk.open(QStringLiteral("internet explorer"));
     monitor();
-    EXPECT_TRUE(f->BrowserStartSeen);
+    EXPECT_TRUE(f->triggers.browserStartSeen);
     EXPECT_EQ(scan->BrowserWindow, browser);
 
     // With a start page the title has to contain it.
     h.writeRegistry({"Home", "Work", kLong}, QStringLiteral("http://www.tarvo.example/"));
     desk.clear();
-    f->BrowserStartSeen = false;
+    f->triggers.browserStartSeen = false;
     desk.open(QStringLiteral("Internet Explorer"));
     monitor();
-    EXPECT_FALSE(f->BrowserStartSeen);
+    EXPECT_FALSE(f->triggers.browserStartSeen);
     const Hwnd page = desk.open(QStringLiteral("http://www.tarvo.example/ - Microsoft Internet Explorer"));
-    f->DialInProgress = true;
+    f->dial.inProgress = true;
     monitor();
-    EXPECT_FALSE(f->BrowserStartSeen);
-    f->DialInProgress = false;
+    EXPECT_FALSE(f->triggers.browserStartSeen);
+    f->dial.inProgress = false;
     monitor();
-    EXPECT_TRUE(f->BrowserStartSeen);
+    EXPECT_TRUE(f->triggers.browserStartSeen);
     EXPECT_EQ(scan->BrowserWindow, page);
 
     // Gone offline with the browser open: re-armed only after it closes.
-    f->BrowserStartSeen = false;
-    f->BrowserTriggerArmed = false;
+    f->triggers.browserStartSeen = false;
+    f->triggers.browserArmed = false;
     scan->BrowserRearmPending = true;
     f->window<tarvo::Form8>().AppStart->setChecked(true);
     monitor();
     EXPECT_TRUE(scan->BrowserRearmPending);
-    EXPECT_FALSE(f->BrowserStartSeen);
+    EXPECT_FALSE(f->triggers.browserStartSeen);
     desk.close(page);
     monitor();
     EXPECT_FALSE(scan->BrowserRearmPending);
-    EXPECT_TRUE(f->BrowserTriggerArmed);
+    EXPECT_TRUE(f->triggers.browserArmed);
     EXPECT_EQ(scan->BrowserWindow, -1);
 }
 
@@ -264,14 +264,14 @@ TEST_F(Scanner, TakeOverScanAddsANewNameOnceAndSelectsAKnownOne)
 
 TEST_F(Scanner, AStoppedScanVisitsNothing)
 {
-    f->DialInProgress = true;
+    f->dial.inProgress = true;
     desk.open(QStringLiteral("Connected to Home"));
     scan->LastTitle = QStringLiteral("untouched");
     scan->ScanMode = tarvo::ScanStop;
     scan->ScanWindows(0);
     // Not even a title was read.
     EXPECT_EQ(scan->LastTitle, QStringLiteral("untouched"));
-    EXPECT_EQ(f->ConnectedWindow, -1);
+    EXPECT_EQ(f->dial.connectedWindow, -1);
 }
 
 TEST_F(Scanner, PlacementHelpersPutWindowsOnTop)
@@ -294,26 +294,26 @@ TEST_F(Scanner, KeystrokesGoOnlyToVisibleWindowsAndCredentialsArriveLiterally)
     EXPECT_EQ(desk.getForegroundWindow(), hidden);
 
     h.keys.sent.clear();
-    f->ConnectToWindow = -1;
+    f->dial.connectToWindow = -1;
     f->Skey(tarvo::SkeyCredentials, 0);
     EXPECT_TRUE(h.keys.sent.isEmpty());
 
     const Hwnd dialog = desk.open(QStringLiteral("Connect To"), dialogChildren(QStringLiteral("Home")));
-    f->ConnectToWindow = desk.child(dialog, 1);
-    f->DialUser = rt::Value::null();
+    f->dial.connectToWindow = desk.child(dialog, 1);
+    f->dial.user = rt::Value::null();
     f->Skey(tarvo::SkeyCredentials, 0);
     EXPECT_EQ(h.keys.sent, QStringList{"{ENTER}"});
     EXPECT_EQ(desk.getForegroundWindow(), dialog);
 
     h.keys.sent.clear();
-    f->DialUser = QString();
-    f->DialPassword = QString();
+    f->dial.user = QString();
+    f->dial.password = QString();
     f->Skey(tarvo::SkeyCredentials, 0);
     EXPECT_EQ(h.keys.sent.join(QString()), QStringLiteral("%U%P{ENTER}"));
 
     h.keys.sent.clear();
-    f->DialUser = QStringLiteral("ann+1");
-    f->DialPassword = QStringLiteral("p%w~(x)");
+    f->dial.user = QStringLiteral("ann+1");
+    f->dial.password = QStringLiteral("p%w~(x)");
     f->Skey(tarvo::SkeyCredentials, 0);
     EXPECT_EQ(h.keys.sent.join(QString()), QStringLiteral("%Uann{+}1%Pp{%}w{~}{(}x{)}{ENTER}"));
 }

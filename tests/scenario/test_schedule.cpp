@@ -32,9 +32,9 @@ protected:
     }
     void arm(const QString &connectAt, const QString &disconnectAt)
     {
-        f->ScheduleArmed = true;
-        f->ConnectAt = connectAt;
-        f->DisconnectAt = rt::Value(disconnectAt).toDate();
+        f->triggers.scheduleArmed = true;
+        f->triggers.connectAt = connectAt;
+        f->triggers.disconnectAt = rt::Value(disconnectAt).toDate();
     }
     void tickAt(const DateTime &moment)
     {
@@ -129,27 +129,27 @@ TEST_F(Schedule, EqualTimesConnectWhileOfflineAndDisconnectWhileOnline)
     f->Com_Click(0);
     h.desktop.open(QStringLiteral("Connected to Home"));
     tickAt(at(10, 19, 14, 58));
-    ASSERT_TRUE(f->LineState.equals(tarvo::LineUp));
+    ASSERT_TRUE(f->session.lineState.equals(tarvo::LineUp));
     tickAt(at(10, 19, 15, 0));
     EXPECT_TRUE(askingToDisconnect());
     question()->Com[0]->click();
-    EXPECT_FALSE(f->WatchConnecting);
+    EXPECT_FALSE(f->dial.watchConnecting);
     EXPECT_TRUE(online());
 }
 
 TEST_F(Schedule, DisconnectTimeWhileStillDiallingHangsUpWithoutAsking)
 {
     f->Com_Click(0);
-    f->LineState = tarvo::LineDown;
+    f->session.lineState = tarvo::LineDown;
     f->StartConnectionAuto(tarvo::AskDisconnect);
     EXPECT_FALSE(askingToDisconnect());
-    EXPECT_TRUE(f->WatchConnecting);
+    EXPECT_TRUE(f->dial.watchConnecting);
 }
 
 TEST_F(Schedule, NoToABrowserStartWaitsForThatBrowserToCloseBeforeAskingAgain)
 {
     f->window<tarvo::Form8>().AppStart->setChecked(true);
-    f->BrowserTriggerArmed = true;
+    f->triggers.browserArmed = true;
     DateTime now = at(9, 12, 0, 0);
     h.desktop.open(QStringLiteral("Untitled - Notepad"));
     const platform::Hwnd browser = h.desktop.open(QStringLiteral("Internet Explorer"));
@@ -164,7 +164,7 @@ TEST_F(Schedule, NoToABrowserStartWaitsForThatBrowserToCloseBeforeAskingAgain)
 
     h.desktop.close(browser);
     tickAt(now.addSeconds(4));
-    EXPECT_TRUE(f->BrowserTriggerArmed);
+    EXPECT_TRUE(f->triggers.browserArmed);
     EXPECT_FALSE(askingToConnect());
     h.desktop.open(QStringLiteral("Internet Explorer"));
     tickAt(now.addSeconds(5));
@@ -174,13 +174,13 @@ TEST_F(Schedule, NoToABrowserStartWaitsForThatBrowserToCloseBeforeAskingAgain)
 TEST_F(Schedule, NothingIsRaisedWhileTheSettingsPanelIsOpen)
 {
     arm(QStringLiteral("6:00 am"), QStringLiteral("6:30 am"));
-    f->BrowserTriggerArmed = true;
+    f->triggers.browserArmed = true;
     h.desktop.open(QStringLiteral("Internet Explorer"));
     f->Details_Click();
     ASSERT_FALSE(f->isCompact());
     tickAt(at(9, 6, 0, 0));
     EXPECT_FALSE(question() && question()->isVisible());
-    EXPECT_TRUE(f->BrowserStartSeen);
+    EXPECT_TRUE(f->triggers.browserStartSeen);
 }
 
 TEST_F(Schedule, ATimeThatIsNoTimeIsReportedByTheTick)

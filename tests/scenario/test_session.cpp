@@ -17,12 +17,12 @@ protected:
     // A line that comes up at `from` and goes down at `to`.
     void session(const DateTime &from, const DateTime &to)
     {
-        f->DialInProgress = true;
+        f->dial.inProgress = true;
         h.clock.set(from);
-        f->ConnectedWindow = 77;
+        f->dial.connectedWindow = 77;
         f->SetCstatus(tarvo::CheckLine);
         h.clock.set(to);
-        f->ConnectedWindow = -1;
+        f->dial.connectedWindow = -1;
         f->SetCstatus(tarvo::CheckLine);
     }
     int rows() { return f->track->recordCount(); }
@@ -88,28 +88,28 @@ TEST_F(Session, SessionOverMidnightIsDatedWithTheEndDay)
 TEST_F(Session, TrackingOffWritesNothingButTheLineStateStillFollows)
 {
     f->Usetting(tarvo::Settings::TrackUsage, 0);
-    f->DialInProgress = true;
-    f->ConnectedWindow = 5;
+    f->dial.inProgress = true;
+    f->dial.connectedWindow = 5;
     f->SetCstatus(tarvo::CheckLine);
-    EXPECT_TRUE(f->LineState.equals(tarvo::LineUp));
-    f->ConnectedWindow = -1;
+    EXPECT_TRUE(f->session.lineState.equals(tarvo::LineUp));
+    f->dial.connectedWindow = -1;
     f->SetCstatus(tarvo::CheckLine);
-    EXPECT_TRUE(f->LineState.equals(tarvo::LineDown));
+    EXPECT_TRUE(f->session.lineState.equals(tarvo::LineDown));
     EXPECT_EQ(rows(), 0);
 }
 
 TEST_F(Session, DropDecidesWhetherToStayConnected)
 {
     session(DateTime::fromParts(2026, 12, 9, 10, 0, 0), DateTime::fromParts(2026, 12, 9, 10, 5, 0));
-    EXPECT_TRUE(f->StayConnected);
+    EXPECT_TRUE(f->dial.stayConnected);
     f->Atrec->setChecked(false);
     session(DateTime::fromParts(2026, 12, 9, 10, 0, 0), DateTime::fromParts(2026, 12, 9, 10, 5, 0));
-    EXPECT_FALSE(f->StayConnected);
+    EXPECT_FALSE(f->dial.stayConnected);
     // A line Tarvo does not own is never up for it.
-    f->DialInProgress = false;
-    f->ConnectedWindow = 5;
+    f->dial.inProgress = false;
+    f->dial.connectedWindow = 5;
     f->SetCstatus(tarvo::CheckLine);
-    EXPECT_TRUE(f->LineState.equals(tarvo::LineDown));
+    EXPECT_TRUE(f->session.lineState.equals(tarvo::LineDown));
 }
 
 TEST_F(Session, StoppedMonitorTimerIsRestartedOnThe31stBackupTick)
@@ -121,7 +121,7 @@ TEST_F(Session, StoppedMonitorTimerIsRestartedOnThe31stBackupTick)
     }
     f->Backup_Timer();
     EXPECT_EQ(f->KeepOnline->interval(), 500);
-    EXPECT_FALSE(f->WatchdogArmed);
+    EXPECT_FALSE(f->session.watchdogArmed);
 }
 
 // ------------------------------------------------------- monthly warnings
@@ -186,7 +186,7 @@ TEST_F(Warnings, HoursWarnOnlyAboveTheLimitAndCountThisMonthAlone)
                                          " Increase Warning Limit."));
     EXPECT_EQ(box.buttons(), platform::mb::OkOnly);
     EXPECT_EQ(box.icon(), platform::mb::Exclamation);
-    EXPECT_FALSE(f->MessageOpen);
+    EXPECT_FALSE(f->run.messageOpen);
 }
 
 TEST_F(Warnings, BothLimitsShowHoursThenCostWithTheSumAsPlainNumberText)
@@ -221,10 +221,10 @@ TEST_F(Warnings, NoneWhileTheScheduleIsArmedOrABrowserStartWaitsNorForAnEmptyLog
     EXPECT_TRUE(h.boxes.shown().empty());
 
     logged(DateTime::fromParts(2026, 12, 2), 5, 1);
-    f->ScheduleArmed = true;
+    f->triggers.scheduleArmed = true;
     f->WarnNetUsage();
-    f->ScheduleArmed = false;
-    f->BrowserStartSeen = true;
+    f->triggers.scheduleArmed = false;
+    f->triggers.browserStartSeen = true;
     f->WarnNetUsage();
     EXPECT_TRUE(h.boxes.shown().empty());
 }

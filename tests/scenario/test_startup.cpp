@@ -57,8 +57,8 @@ void expectDatabaseRefused(Harness &h, int number)
     EXPECT_EQ(shown[1].prompt, kCouldNotOpen);
 
     EXPECT_TRUE(f.ended());
-    EXPECT_EQ(f.ExitMode, tarvo::ExitStartupFailed);
-    EXPECT_TRUE(f.QuitRequested);
+    EXPECT_EQ(f.run.exitMode, tarvo::ExitStartupFailed);
+    EXPECT_TRUE(f.run.quitRequested);
 
     const QStringList log = h.errorLogLines();
     ASSERT_EQ(log.size(), 2);
@@ -113,22 +113,22 @@ TEST(Startup, GoodStartLoadsTheSettingsFoldsThePanelAndStartsBothTimers)
     tarvo::Form1 &f = h.start();
     EXPECT_TRUE(h.boxes.shown().empty());
     EXPECT_FALSE(f.ended());
-    EXPECT_EQ(f.ExitMode, tarvo::ExitAsk);
-    EXPECT_FALSE(f.Loading);
-    EXPECT_FALSE(f.QuitRequested);
+    EXPECT_EQ(f.run.exitMode, tarvo::ExitAsk);
+    EXPECT_FALSE(f.run.loading);
+    EXPECT_FALSE(f.run.quitRequested);
 
     EXPECT_EQ(f.Delay->text(), QStringLiteral("500"));
     EXPECT_EQ(f.DelayChange->value(), 500);
     EXPECT_EQ(f.Wait->text(), QStringLiteral("60"));
     EXPECT_EQ(f.MaxTry->text(), QStringLiteral("10"));
-    EXPECT_EQ(f.MaxTries, 10);
+    EXPECT_EQ(f.options.maxTries, 10);
     EXPECT_TRUE(f.Monitor->isChecked());
     EXPECT_TRUE(f.Atrec->isChecked());
     EXPECT_FALSE(f.Shrink->isChecked());
     EXPECT_FALSE(f.AutoConnect->isChecked());
-    EXPECT_EQ(f.CaptionConnectTo, QStringLiteral("Connect To"));
-    EXPECT_EQ(f.CaptionConnecting, QStringLiteral("Connecting to "));
-    EXPECT_EQ(f.CaptionConnected, QStringLiteral("Connected to "));
+    EXPECT_EQ(f.options.captionConnectTo, QStringLiteral("Connect To"));
+    EXPECT_EQ(f.options.captionConnecting, QStringLiteral("Connecting to "));
+    EXPECT_EQ(f.options.captionConnected, QStringLiteral("Connected to "));
 
     // Folded: the panel's controls are out of reach, the button row works.
     EXPECT_TRUE(f.isCompact());
@@ -138,7 +138,7 @@ TEST(Startup, GoodStartLoadsTheSettingsFoldsThePanelAndStartsBothTimers)
     EXPECT_FALSE(f.Settings->isEnabled());
     EXPECT_TRUE(f.Com[0]->isEnabled());
     EXPECT_TRUE(f.Com[1]->isEnabled());
-    EXPECT_FALSE(f.MonitorOff);
+    EXPECT_FALSE(f.options.monitorOff);
 
     EXPECT_EQ(f.Backup->interval(), 1000);
     EXPECT_EQ(f.KeepOnline->interval(), 500);
@@ -154,8 +154,8 @@ TEST(Startup, FirstStartStoresTheDefaultTimesAndTheScheduleFollowsTheSwitch)
         EXPECT_EQ(f.settings->field(tarvo::Settings::DisconnectTime), rt::Value("6:30 am"));
         EXPECT_EQ(f.window<tarvo::Form8>().Alarm[0]->text(), QStringLiteral("6:00 am"));
         EXPECT_EQ(f.window<tarvo::Form8>().Alarm[1]->text(), QStringLiteral("6:30 am"));
-        EXPECT_FALSE(f.ScheduleArmed);
-        EXPECT_FALSE(f.BrowserTriggerArmed);
+        EXPECT_FALSE(f.triggers.scheduleArmed);
+        EXPECT_FALSE(f.triggers.browserArmed);
     }
     {
         Harness h;
@@ -172,14 +172,14 @@ TEST(Startup, FirstStartStoresTheDefaultTimesAndTheScheduleFollowsTheSwitch)
             s->update();
         }
         tarvo::Form1 &f = h.start();
-        EXPECT_TRUE(f.BrowserTriggerArmed);
+        EXPECT_TRUE(f.triggers.browserArmed);
         EXPECT_TRUE(f.window<tarvo::Form8>().AppStart->isChecked());
-        EXPECT_TRUE(f.ScheduleArmed);
+        EXPECT_TRUE(f.triggers.scheduleArmed);
         EXPECT_TRUE(f.window<tarvo::Form8>().AlarmStart->isChecked());
         // The connect time stays text; the disconnect time becomes a time.
-        EXPECT_EQ(f.ConnectAt, rt::Value("7:15 am"));
-        EXPECT_EQ(f.DisconnectAt.type(), rt::VType::Date);
-        EXPECT_EQ(f.DisconnectAt.toDate().time(), QTime(18, 30));
+        EXPECT_EQ(f.triggers.connectAt, rt::Value("7:15 am"));
+        EXPECT_EQ(f.triggers.disconnectAt.type(), rt::VType::Date);
+        EXPECT_EQ(f.triggers.disconnectAt.toDate().time(), QTime(18, 30));
         EXPECT_TRUE(f.Shrink->isChecked());
     }
 }
@@ -202,7 +202,7 @@ TEST(Startup, AnyMissingMarkerFileEndsWithTheInitializationError)
                                              " Tarvo Cannot Function. \r\n"
                                              " Tarvo Will Now Exit."));
         EXPECT_TRUE(f.ended());
-        EXPECT_EQ(f.ExitMode, tarvo::ExitDialUpMissing);
+        EXPECT_EQ(f.run.exitMode, tarvo::ExitDialUpMissing);
         // The database was never touched.
         EXPECT_FALSE(f.database);
         EXPECT_TRUE(h.readErrorLog().isEmpty());
@@ -273,7 +273,7 @@ TEST(Startup, ReadOnlyDatabaseOrFolderEndsAfterTheTwoBoxesNamingTheCause)
             << shown[0].prompt.toStdString();
         EXPECT_EQ(shown[1].prompt, kCouldNotOpen);
         EXPECT_TRUE(f.ended());
-        EXPECT_EQ(f.ExitMode, tarvo::ExitStartupFailed);
+        EXPECT_EQ(f.run.exitMode, tarvo::ExitStartupFailed);
         EXPECT_EQ(contentsOf(h.databasePath()), before);
         // The log, in the same folder, cannot take the record either.
         EXPECT_TRUE(h.readErrorLog().isEmpty());
@@ -332,7 +332,7 @@ TEST(Startup, ErrorLaterInTheStartIsLoggedAndEndsTheProgram)
         EXPECT_EQ(titles[i], QStringLiteral("Tarvo - Internal Error"));
     EXPECT_EQ(h.boxes.shown()[3].prompt, QStringLiteral(" Tarvo Will Now Exit "));
     EXPECT_TRUE(f.ended());
-    EXPECT_EQ(f.ExitMode, tarvo::ExitStartupFailed);
+    EXPECT_EQ(f.run.exitMode, tarvo::ExitStartupFailed);
 
     const QStringList log = h.errorLogLines();
     ASSERT_EQ(log.size(), 6);
@@ -374,7 +374,7 @@ TEST(Exit, QuitIsCarriedOutByTheNextTickAfterTheQuestion)
     h.boxes.answer(mb::No);
     f.KeepOnline_Timer();
     EXPECT_FALSE(f.ended());
-    EXPECT_FALSE(f.QuitRequested);
+    EXPECT_FALSE(f.run.quitRequested);
     ASSERT_EQ(h.boxes.shown().size(), 1u);
     EXPECT_EQ(h.boxes.shown()[0].title, QStringLiteral("Tarvo - Exit Confirmation"));
     EXPECT_EQ(h.boxes.shown()[0].prompt, QStringLiteral(" Do You Want To Quit Tarvo ?  "));

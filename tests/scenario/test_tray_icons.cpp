@@ -27,7 +27,7 @@ protected:
         h.clock.set(at);
         f->Com_Click(0);
         h.desktop.open(QStringLiteral("Connected to Home"));
-        f->ConnectedWindow = 77;
+        f->dial.connectedWindow = 77;
         f->SetCstatus(tarvo::CheckLine);
     }
     void mouse(int n, int message) { ASSERT_TRUE(h.tray.mouse(view(n), 0, message)); }
@@ -78,9 +78,9 @@ TEST_P(TrayRules, UpdateTrayIconAppliesItsRulesInOrder)
     f->setHidden(c.hidden);
     if (c.shown)
         tarvo::Form1::putInTray(c.shown == 1 ? *f->TrayView1 : *f->TrayView2, true);
-    f->DialInProgress = c.dialing;
-    f->LineState = c.line < 0 ? rt::Value() : rt::Value(c.line);
-    f->Loading = c.loading;
+    f->dial.inProgress = c.dialing;
+    f->session.lineState = c.line < 0 ? rt::Value() : rt::Value(c.line);
+    f->run.loading = c.loading;
     f->UpdateTrayIcon();
     EXPECT_EQ(in(1), c.expected == 1);
     EXPECT_EQ(in(2), c.expected == 2);
@@ -125,7 +125,7 @@ TEST_F(TrayIcons, ALeftDoubleClickGoesOnlineAndOfflineAndNothingElseDoes)
     EXPECT_EQ(f->Com[0]->text(), tarvo::kGoOnline);
     mouse(1, 0x203);
     EXPECT_EQ(f->Com[0]->text(), tarvo::kGoOffline);
-    EXPECT_TRUE(f->DialInProgress);
+    EXPECT_TRUE(f->dial.inProgress);
     mouse(1, 0x203);
     EXPECT_EQ(f->Com[0]->text(), tarvo::kGoOnline);
 }
@@ -133,13 +133,13 @@ TEST_F(TrayIcons, ALeftDoubleClickGoesOnlineAndOfflineAndNothingElseDoes)
 TEST_F(TrayIcons, NothingReactsWhileAMessageOfTheMainWindowIsOpen)
 {
     f->Com_Click(1);
-    f->MessageOpen = true;
+    f->run.messageOpen = true;
     mouse(1, 0x203);
     mouse(1, 0x205);
     EXPECT_EQ(f->Com[0]->text(), tarvo::kGoOnline);
     EXPECT_FALSE(f->loadedWindow<tarvo::Form3>());
 
-    f->MessageOpen = false;
+    f->run.messageOpen = false;
     mouse(1, 0x205);
     ASSERT_TRUE(f->loadedWindow<tarvo::Form3>());
     EXPECT_TRUE(f->loadedWindow<tarvo::Form3>()->isVisible());
@@ -152,7 +152,7 @@ TEST_F(TrayIcons, QuittingTakesTheIconsOut)
 {
     f->Com_Click(1);
     ASSERT_TRUE(in(1));
-    f->QuitRequested = true;
+    f->run.quitRequested = true;
     h.boxes.answer(platform::mb::Yes);
     f->KeepOnline_Timer();
     EXPECT_TRUE(f->ended());
@@ -175,7 +175,7 @@ TEST(TrayStart, ShrinkHidesInTheTrayBeforeAutoConnectDials)
     tarvo::Form1 &f = h.start();
     h.tray.onCall = nullptr;
     EXPECT_TRUE(f.isHidden());
-    EXPECT_TRUE(f.DialInProgress);
+    EXPECT_TRUE(f.dial.inProgress);
     EXPECT_EQ(seen, QStringList{QStringLiteral("0 &Go Online")});
     ASSERT_TRUE(h.tray.only());
     EXPECT_EQ(h.tray.tip(h.tray.only()->first), QStringLiteral("Not Online"));

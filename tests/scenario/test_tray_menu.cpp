@@ -240,12 +240,12 @@ TEST_F(TrayMenu, OptionsAndCommandsDoTheirWorkAndCommandsCloseTheMenu)
 
     QTest::mouseClick(openMenu().Label2, Qt::LeftButton);
     EXPECT_EQ(menu(), nullptr);
-    EXPECT_TRUE(f->QuitRequested);
-    f->QuitRequested = false;
+    EXPECT_TRUE(f->run.quitRequested);
+    f->run.quitRequested = false;
 
     QTest::mouseClick(openMenu().Label1, Qt::LeftButton);
     EXPECT_EQ(menu(), nullptr);
-    EXPECT_TRUE(f->DialInProgress);
+    EXPECT_TRUE(f->dial.inProgress);
     EXPECT_EQ(f->Com[0]->text(), tarvo::kGoOffline);
 
     QTest::mouseClick(openMenu().Label6, Qt::LeftButton);
@@ -285,7 +285,7 @@ TEST_F(TrayMenu, TimedEntryCaptionFollowsTheLineAndTheStoredScheduleAfterMoreSet
         more.Com[0]->click();
     });
     f->Settings_Click();
-    ASSERT_TRUE(f->ScheduleArmed);
+    ASSERT_TRUE(f->triggers.scheduleArmed);
     EXPECT_EQ(openMenu().Label8->text(), QStringLiteral("Cancel Auto Connect"));
     EXPECT_FALSE(menu()->Text1->isHidden());
     menu()->Label5_Click();
@@ -301,7 +301,7 @@ TEST_F(TrayMenu, TimedEntryCaptionFollowsTheLineAndTheStoredScheduleAfterMoreSet
     EXPECT_EQ(m.Label8->text(), QStringLiteral("Auto Disconnect At"));
     EXPECT_TRUE(m.Text1->isHidden());
     EXPECT_FALSE(rt::isTrue(stored(S::AlarmStart)));
-    EXPECT_FALSE(f->ScheduleArmed);
+    EXPECT_FALSE(f->triggers.scheduleArmed);
     EXPECT_FALSE(f->window<tarvo::Form8>().AlarmStart->isChecked());
 
     activate(m);
@@ -330,9 +330,9 @@ TEST_F(TrayMenu, TypedTimeArmsConnectAndDisconnectAtItAndTheScheduleActsOnIt)
     EXPECT_TRUE(rt::isTrue(stored(S::AlarmStart)));
     EXPECT_EQ(stored(S::ConnectTime), Value("07:15 am"));
     EXPECT_EQ(stored(S::DisconnectTime), Value("07:15 am"));
-    EXPECT_TRUE(f->ScheduleArmed);
-    EXPECT_EQ(f->ConnectAt, Value("07:15 am"));
-    EXPECT_EQ(f->DisconnectAt.toDate().time(), QTime(7, 15));
+    EXPECT_TRUE(f->triggers.scheduleArmed);
+    EXPECT_EQ(f->triggers.connectAt, Value("07:15 am"));
+    EXPECT_EQ(f->triggers.disconnectAt.toDate().time(), QTime(7, 15));
 
     // Deleting is not tidied up behind the user.
     QTest::keyClick(m.Text1, Qt::Key_Backspace);
@@ -358,7 +358,7 @@ TEST_F(TrayMenu, TimeThatIsNoTimeIsDroppedWhenLeftButTheCancelCaptionStays)
     QTest::mouseClick(m.Label8, Qt::LeftButton);
     // Not a time at any point of the typing.
     QTest::keyClicks(m.Text1, QStringLiteral("25:00 pm"));
-    EXPECT_FALSE(f->ScheduleArmed);
+    EXPECT_FALSE(f->triggers.scheduleArmed);
     m.Combo1->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
     EXPECT_TRUE(m.Text1->isHidden());
@@ -372,7 +372,7 @@ TEST_F(TrayMenu, TimeThatIsNoTimeIsDroppedWhenLeftButTheCancelCaptionStays)
     m.Combo1->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
     EXPECT_FALSE(m.Text1->isHidden());
-    EXPECT_TRUE(f->ScheduleArmed);
+    EXPECT_TRUE(f->triggers.scheduleArmed);
 }
 
 // --------------------------------------------------- the status window
@@ -409,7 +409,7 @@ TEST_F(StatusWindow, WithoutARateShowsZeroForBothCostsAndTheTimerLeavesTheTotal)
     EXPECT_EQ(status.windowTitle(), QStringLiteral("Tarvo - Status Window"));
     EXPECT_EQ(status.Label4->text(), QStringLiteral("Cost / hour"));
     EXPECT_EQ(status.Disp[0]->text(), QStringLiteral("Home"));
-    EXPECT_EQ(status.Disp[1]->text(), f->SessionStart.toString());
+    EXPECT_EQ(status.Disp[1]->text(), f->session.start.toString());
     EXPECT_EQ(status.Disp[1]->text(), rt::generalDate(at(10, 0)));
     EXPECT_EQ(status.Disp[2]->text(), QStringLiteral("Tarvo - 0 hrs 12 mins"));
     EXPECT_EQ(status.Disp[3]->text(), QStringLiteral("0"));

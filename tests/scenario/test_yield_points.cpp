@@ -51,7 +51,7 @@ protected:
         return done();
     }
     bool online() const { return f->Com[0]->text() == QLatin1String("&Go Offline"); }
-    bool lineUp() const { return f->LineState.equals(1); }
+    bool lineUp() const { return f->session.lineState.equals(1); }
 
     RealDesktop d;
     std::vector<std::unique_ptr<QWidget>> others;
@@ -70,14 +70,14 @@ TEST_P(YieldPoints, GoOfflinePressedWhileTheTickScansHangsUpWithinThatTick)
     const int scanYields = d.events.yields() - before - 3;
     ASSERT_GE(scanYields, 3);
     ASSERT_TRUE(lineUp());
-    const platform::Hwnd connected = f->ConnectedWindow;
+    const platform::Hwnd connected = f->dial.connectedWindow;
     ASSERT_GT(connected, 0);
 
     const int at = GetParam() == Moment::FirstYield ? 3 : 2 + scanYields;
     platform::Hwnd seenByScanSoFar = 0;
     d.pass(1);
     d.events.at(at, [&] {
-        seenByScanSoFar = f->ConnectedWindow;
+        seenByScanSoFar = f->dial.connectedWindow;
         f->Com[0]->click();
     });
     f->KeepOnline_Timer();
@@ -87,15 +87,15 @@ TEST_P(YieldPoints, GoOfflinePressedWhileTheTickScansHangsUpWithinThatTick)
     EXPECT_EQ(seenByScanSoFar, GetParam() == Moment::FirstYield ? -1 : connected);
     // The rest of the same tick went offline: hang-up sent, session closed.
     EXPECT_FALSE(online());
-    EXPECT_FALSE(f->DialInProgress);
-    EXPECT_FALSE(f->StayConnected);
-    EXPECT_TRUE(f->LineState.equals(0));
+    EXPECT_FALSE(f->dial.inProgress);
+    EXPECT_FALSE(f->dial.stayConnected);
+    EXPECT_TRUE(f->session.lineState.equals(0));
     EXPECT_EQ(f->track->recordCount(), 1);
     d.settle();
     EXPECT_FALSE(d.dialup.isConnected(QStringLiteral("Open")));
 
     // Nothing dials again, and nothing is written or asked twice.
-    ASSERT_TRUE(ticksUntil([&] { return !f->WatchConnecting; }));
+    ASSERT_TRUE(ticksUntil([&] { return !f->dial.watchConnecting; }));
     for (int i = 0; i < 5; ++i)
         tick();
     EXPECT_FALSE(d.window(QStringLiteral("Connect To")));

@@ -33,7 +33,7 @@ protected:
         f->Com_Click(0);
         h.desktop.open(QStringLiteral("Connected to ") + f->conText());
         f->KeepOnline_Timer();
-        ASSERT_TRUE(f->LineState.equals(tarvo::LineUp));
+        ASSERT_TRUE(f->session.lineState.equals(tarvo::LineUp));
         f->Com_Click(1);
         f->KeepOnline_Timer();
         ASSERT_TRUE(f->TrayView2->InTray());
