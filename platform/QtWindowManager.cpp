@@ -60,8 +60,11 @@ bool isSingleWindow(const QWidget *w)
 QString labelText(const QLabel *label)
 {
     QString text = label->text();
-    const bool rich = label->textFormat() == Qt::RichText
-        || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text));
+    // Markup needs a '<': most labels are told plain at one search of
+    // their text, before the closer look.
+    const Qt::TextFormat format = label->textFormat();
+    const bool rich = format == Qt::RichText
+        || (format == Qt::AutoText && text.contains(QLatin1Char('<')) && Qt::mightBeRichText(text));
     if (rich)
         text = QTextDocumentFragment::fromHtml(text).toPlainText();
     return text.isEmpty() ? label->windowTitle() : text;

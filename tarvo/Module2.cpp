@@ -90,19 +90,17 @@ bool Module2::readTitle(Hwnd window)
 
 void Module2::upperInto(QString &target, QStringView text)
 {
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80) {
-            target = text.toString().toUpper();
-            return;
-        }
-    }
     // Plain ASCII, the usual title, is upper-cased into the buffer the last
     // title left, so that a scan of thousands of windows allocates nothing
-    // per window.
+    // per window; any other character hands the whole text to Qt's rules.
     target.resize(text.size());
     QChar *out = target.data();
     for (const QChar c : text) {
         const char16_t u = c.unicode();
+        if (u >= 0x80) {
+            target = text.toString().toUpper();
+            return;
+        }
         *out++ = QChar(u >= u'a' && u <= u'z' ? char16_t(u - (u'a' - u'A')) : u);
     }
 }

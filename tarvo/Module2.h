@@ -38,11 +38,11 @@ public:
 
     // Waiting messages run at the first window of a scan and then before
     // every this many windows. A scan reads a window in well under a
-    // microsecond, so a click or a timer waits a tenth of a millisecond at
-    // most, while a desktop of thousands of windows is not made to look for
-    // messages dozens of times a tick (each look costs as much as reading
-    // a hundred windows).
-    static constexpr int kWindowsPerYield = 256;
+    // microsecond, so a click or a timer waits a few tenths of a
+    // millisecond at most, while a desktop of thousands of windows is not
+    // made to look for messages dozens of times a tick (each look costs as
+    // much as reading a hundred windows).
+    static constexpr int kWindowsPerYield = 512;
 
     // --- scanner state, alive for the whole process
     int ScanMode = ScanMonitor;
