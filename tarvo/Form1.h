@@ -140,7 +140,7 @@ public:
     void Con_KeyDown(int KeyCode, int Shift);
     void Con_KeyUp(int KeyCode, int Shift);
     void Label5_MouseMove(int Button, int Shift, int X, int Y);
-    bool ConOp(int action, const QString &search = QString(), int Index = 0);
+    bool ConOp(ConOpAction action, const QString &search = QString(), int Index = 0);
 
     // Makes `name` a known connection: a row in the connection table unless
     // it has one, and an entry in the box's list. Errors reach the caller.
@@ -154,18 +154,18 @@ public:
     void addConListItem(const QString &name);
 
     // --- keystrokes to the dialing component
-    void Skey(int action, platform::Hwnd hnd, const QString &txt = QString());
+    void Skey(SkeyAction action, platform::Hwnd hnd, const QString &txt = QString());
 
     // --- dialing
     void Com_Click(int Index);
     void Gline(int Index);
     void Con_Change();
-    QString ProcessPwd(const QString &pwd, int mode);
+    QString ProcessPwd(const QString &pwd, PwdMode mode);
     // The same, but nothing when the error trap ended it, for a caller that
     // would otherwise store the empty text over a password.
-    std::optional<QString> checkedProcessPwd(const QString &pwd, int mode);
-    void SetStage(int st);
-    void Sett(int st, int ds);
+    std::optional<QString> checkedProcessPwd(const QString &pwd, PwdMode mode);
+    void SetStage(DialStageValue st);
+    void Sett(DialStageValue st, StageDetailValue ds);
     // One step of the dial for the current stage; false ends the tick.
     bool dialStep();
 
@@ -176,7 +176,7 @@ public:
     void CantDial();
 
     // --- session accounting
-    void SetCstatus(int code);
+    void SetCstatus(SetCstatusCode code);
     void Backup_Timer();
     void WarnNetUsage();
 
@@ -199,7 +199,7 @@ public:
     int elapsedMinutes() const;
 
     // --- timed connect and disconnect, browser start
-    void StartConnectionAuto(int kind);
+    void StartConnectionAuto(AutoQuestion kind);
 
     // --- credentials dialog
     void UserPwd_Click();
@@ -254,7 +254,7 @@ public:
     // Written by the main window and, for the quit, the tray menu.
     struct RunState {
         bool loading = false;
-        int exitMode = ExitAsk;
+        ExitModeValue exitMode = ExitAsk;
         bool quitRequested = false;
         bool messageOpen = false;
     } run;
@@ -276,21 +276,21 @@ public:
         bool inProgress = false;
         bool watchConnecting = false;
         bool verifyingSeen = false;
-        int failureCode = FailureNone;
+        DialFailure failureCode = FailureNone;
         platform::Hwnd connectToWindow = -1;
         platform::Hwnd connectingWindow = -1;
         platform::Hwnd connectedWindow = -1;
         rt::Value user = rt::Value::null();
         rt::Value password = rt::Value::null();
         bool stayConnected = false;
-        int stage = StageLaunch;
-        int stageDetail = DetailNone;
+        DialStageValue stage = StageLaunch;
+        StageDetailValue stageDetail = DetailNone;
         QString command;
         bool dialerLaunched = false;
         int tryCount = 0;
         bool tryCounted = false;
         rt::DateTime connectPressedAt;
-        int takeOverKind = TakeOverNone;
+        TakeOverKindValue takeOverKind = TakeOverNone;
         platform::Hwnd takeOverWindow = -1;
         bool takeOverDeclined = false;
     } dial;

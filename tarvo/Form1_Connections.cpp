@@ -114,7 +114,7 @@ void Form1::Label5_MouseMove(int, int, int, int)
     });
 }
 
-bool Form1::ConOp(int action, const QString &search, int Index)
+bool Form1::ConOp(ConOpAction action, const QString &search, int Index)
 {
     return trapped(*this, Window::Main, Form1Proc::ConOp, false, [&] {
         auto find = [&] {

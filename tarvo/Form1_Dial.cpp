@@ -182,18 +182,18 @@ void Form1::Con_Change()
     });
 }
 
-QString Form1::ProcessPwd(const QString &pwd, int mode)
+QString Form1::ProcessPwd(const QString &pwd, PwdMode mode)
 {
     return checkedProcessPwd(pwd, mode).value_or(QString());
 }
 
-std::optional<QString> Form1::checkedProcessPwd(const QString &pwd, int mode)
+std::optional<QString> Form1::checkedProcessPwd(const QString &pwd, PwdMode mode)
 {
     return trapped(*this, Window::Main, Form1Proc::ProcessPwd, std::optional<QString>(),
                    [&] { return std::optional(mode == PwdScramble ? scramblePassword(pwd) : revealPassword(pwd)); });
 }
 
-void Form1::Sett(int st, int ds)
+void Form1::Sett(DialStageValue st, StageDetailValue ds)
 {
     trapped(*this, Window::Main, Form1Proc::Sett, [&] {
         dial.stage = st;
@@ -201,7 +201,7 @@ void Form1::Sett(int st, int ds)
     });
 }
 
-void Form1::SetStage(int st)
+void Form1::SetStage(DialStageValue st)
 {
     trapped(*this, Window::Main, Form1Proc::SetStage, [&] {
         if (st != 0) {

@@ -3,7 +3,7 @@
 
 namespace tarvo {
 
-void Form1::Skey(int action, platform::Hwnd hnd, const QString &txt)
+void Form1::Skey(SkeyAction action, platform::Hwnd hnd, const QString &txt)
 {
     trapped(*this, Window::Main, Form1Proc::Skey, [&] {
         platform::WindowManager &windows = m_platform.windows;

@@ -25,7 +25,7 @@ rt::DateTime todayAt(const rt::DateTime &now, const QString &time)
 
 } // namespace
 
-void Form1::StartConnectionAuto(int kind)
+void Form1::StartConnectionAuto(AutoQuestion kind)
 {
     trapped(*this, Window::Main, Form1Proc::StartConnectionAuto, [&] {
         Form5 &question = window<Form5>();

@@ -36,7 +36,7 @@ bool isFalse(const rt::Value &v)
 
 } // namespace
 
-void Form1::SetCstatus(int code)
+void Form1::SetCstatus(SetCstatusCode code)
 {
     trapped(*this, Window::Main, Form1Proc::SetCstatus, [&] {
         session.previousLineState = session.lineState.isEmpty() ? int(LineDown) : session.lineState.toInt();

@@ -16,7 +16,7 @@ namespace {
 enum { PReadReg = 1, PGetRegValue, PGetMousePos };
 } // namespace
 
-void Module1::ReadReg(int mode)
+void Module1::ReadReg(ReadRegMode mode)
 {
     trapped(m_form, Window::RegistryModule, PReadReg, [&] {
         if (mode == ReadConnections) {

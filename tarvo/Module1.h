@@ -17,7 +17,7 @@ public:
 
     // ReadConnections: rebuild the connection list; ReadStartPage: read the
     // browser's start page.
-    void ReadReg(int mode);
+    void ReadReg(ReadRegMode mode);
     bool GetRegValue(platform::reg::Hkey hive, const QString &subKey, const QString &valueName, QString &result,
                      int mode);
     void GetMousePos();

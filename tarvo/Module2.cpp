@@ -229,7 +229,7 @@ void Module2::DetectConnecting(Hwnd w)
     });
 }
 
-int Module2::ClassifyFailure(const QString &upperText)
+DialFailure Module2::ClassifyFailure(const QString &upperText)
 {
     // The component's texts are matched without regard to case: the rules
     // are written as the component words them, the text arrives upper-cased.

@@ -34,7 +34,7 @@ public:
     // for the component cutting long captions short with "...".
     bool MatchesConnection(const QString &title, const QString &prefix) const;
     // The failure code of a message text of the component, 0 for none.
-    static int ClassifyFailure(const QString &upperText);
+    static DialFailure ClassifyFailure(const QString &upperText);
 
     // Waiting messages run at the first window of a scan and then before
     // every this many windows. A scan reads a window in well under a
@@ -51,7 +51,7 @@ public:
     int DialogCounter = 0;
     int ConnectingCounter = 0;
     int ErrorBoxCounter = 0;
-    int ErrorCode = FailureNone;
+    DialFailure ErrorCode = FailureNone;
     Hwnd ErrorBoxWindow = -1;
     QString ErrorText;
     Hwnd BrowserWindow = -1;

@@ -71,14 +71,14 @@ TEST_F(Credentials, WithAPasswordStoredOkWithoutTypingOneSavesNothing)
     // The user name was selected for typing over.
     EXPECT_EQ(h.keys.sent, QStringList{"+{END}"});
     EXPECT_EQ(stored(tarvo::ConInfo::UserName), Value("ann"));
-    EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), 0), QStringLiteral("abc"));
+    EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), tarvo::PwdReveal), QStringLiteral("abc"));
 
     open([](tarvo::frmLogin &dlg) {
         QTest::keyClicks(dlg.txtPassword, QStringLiteral("new"));
         EXPECT_TRUE(dlg.Check1->isEnabled());
         dlg.cmdOK->click();
     });
-    EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), 0), QStringLiteral("new"));
+    EXPECT_EQ(f->ProcessPwd(stored(tarvo::ConInfo::Password).toString(), tarvo::PwdReveal), QStringLiteral("new"));
 }
 
 TEST_F(Credentials, EveryPasswordIsStoredAndTypedBackExactlyAndEarlierOnesStillRead)
