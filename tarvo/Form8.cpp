@@ -3,8 +3,8 @@
 #include "runtime/Basics.h"
 #include "runtime/Parse.h"
 #include "tarvo/Codes.h"
-#include "tarvo/DatabaseFile.h"
 #include "tarvo/Form1.h"
+#include "tarvo/SettingsTable.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -69,12 +69,12 @@ bool isZero(const QString &text)
     return n && *n == 0;
 }
 
-// A limit or rate as stored: an empty box stores 0, as the activation does
+// A limit or rate as stored: an empty box stores what the activation does
 // for a missing one.
-rt::Value numberOf(const QString &text)
+rt::Value numberOf(Settings::Column column, const QString &text)
 {
     if (text.isEmpty())
-        return 0;
+        return Settings::entry(column).whenEmptyValue();
     const std::optional<double> n = rt::parseNumber(text);
     return n ? rt::Value(*n) : rt::Value(text);
 }
@@ -208,7 +208,7 @@ void Form8::Form_Activate()
         if (s.field(Settings::Hours).isNull()) {
             s.edit();
             s.setField(Settings::NetHours, false);
-            s.setField(Settings::Hours, 0);
+            s.setField(Settings::Hours, Settings::entry(Settings::Hours).whenEmptyValue());
             s.update();
             Hours->clear();
         } else {
@@ -219,8 +219,8 @@ void Form8::Form_Activate()
         if (s.field(Settings::CPerHr).isNull() || s.field(Settings::Cost).isNull()) {
             s.edit();
             s.setField(Settings::NetCost, false);
-            s.setField(Settings::CPerHr, 0);
-            s.setField(Settings::Cost, 0);
+            s.setField(Settings::CPerHr, Settings::entry(Settings::CPerHr).whenEmptyValue());
+            s.setField(Settings::Cost, Settings::entry(Settings::Cost).whenEmptyValue());
             s.update();
             CPerHr->clear();
             Cost->clear();
@@ -297,11 +297,11 @@ void Form8::save()
     s.setField(Settings::NetHours, checkValue(NetHours));
     s.setField(Settings::NetCost, checkValue(NetCost));
     if (Hours->isEnabled())
-        s.setField(Settings::Hours, numberOf(Hours->text()));
+        s.setField(Settings::Hours, numberOf(Settings::Hours, Hours->text()));
     if (Cost->isEnabled())
-        s.setField(Settings::Cost, numberOf(Cost->text()));
+        s.setField(Settings::Cost, numberOf(Settings::Cost, Cost->text()));
     if (CPerHr->isEnabled())
-        s.setField(Settings::CPerHr, numberOf(CPerHr->text()));
+        s.setField(Settings::CPerHr, numberOf(Settings::CPerHr, CPerHr->text()));
     s.update();
 }
 
