@@ -79,6 +79,18 @@ rt::Value numberOf(Settings::Column column, const QString &text)
     return n ? rt::Value(*n) : rt::Value(text);
 }
 
+bool readsAsNumber(const QString &text)
+{
+    return rt::parseNumber(text).has_value();
+}
+
+// A time of day only: the schedule joins it to each day's date, so a date in
+// it would make a time that never comes round.
+bool readsAsTimeOfDay(const QString &text)
+{
+    return rt::parseTimeOfDay(text).has_value();
+}
+
 int checkValue(const QCheckBox *box)
 {
     return box->isChecked() ? 1 : 0;
@@ -343,26 +355,13 @@ void Form8::AlarmStart_Click()
     });
 }
 
-bool Form8::checkNumber(QLineEdit *box)
+bool Form8::checkEntry(QLineEdit *box, bool (*reads)(const QString &), const QString &refusal)
 {
     const QString text = box->text();
-    if (text.isEmpty() || rt::parseNumber(text))
+    if (text.isEmpty() || reads(text))
         return true;
     const QScopedValueRollback<bool> refusing(m_validating, true);
-    m_main.platform().boxes.msgBox(kNotNumeric, platform::mb::OkOnly);
-    box->setFocus();
-    return false;
-}
-
-bool Form8::checkTime(QLineEdit *box)
-{
-    // A time of day only: the schedule joins it to each day's date, so a
-    // date in it would make a time that never comes round.
-    const QString text = box->text();
-    if (text.isEmpty() || rt::parseTimeOfDay(text))
-        return true;
-    const QScopedValueRollback<bool> refusing(m_validating, true);
-    m_main.platform().boxes.msgBox(kNotTime, platform::mb::OkOnly);
+    m_main.platform().boxes.msgBox(refusal, platform::mb::OkOnly);
     box->setFocus();
     return false;
 }
@@ -371,32 +370,32 @@ bool Form8::allBoxesValid()
 {
     // Only what will be stored: a greyed box is left as it is.
     for (QLineEdit *box : {CPerHr, Hours, Cost})
-        if (box->isEnabled() && !checkNumber(box))
+        if (box->isEnabled() && !checkEntry(box, readsAsNumber, kNotNumeric))
             return false;
     for (QLineEdit *box : Alarm)
-        if (box->isEnabled() && !checkTime(box))
+        if (box->isEnabled() && !checkEntry(box, readsAsTimeOfDay, kNotTime))
             return false;
     return true;
 }
 
 void Form8::CPerHr_LostFocus()
 {
-    trap(PCPerHr_LostFocus, [&] { checkNumber(CPerHr); });
+    trap(PCPerHr_LostFocus, [&] { checkEntry(CPerHr, readsAsNumber, kNotNumeric); });
 }
 
 void Form8::Hours_LostFocus()
 {
-    trap(PHours_LostFocus, [&] { checkNumber(Hours); });
+    trap(PHours_LostFocus, [&] { checkEntry(Hours, readsAsNumber, kNotNumeric); });
 }
 
 void Form8::Cost_LostFocus()
 {
-    trap(PCost_LostFocus, [&] { checkNumber(Cost); });
+    trap(PCost_LostFocus, [&] { checkEntry(Cost, readsAsNumber, kNotNumeric); });
 }
 
 void Form8::Alarm_LostFocus(int Index)
 {
-    trap(PAlarm_LostFocus, [&] { checkTime(Alarm[Index]); });
+    trap(PAlarm_LostFocus, [&] { checkEntry(Alarm[Index], readsAsTimeOfDay, kNotTime); });
 }
 
 void Form8::Alarm_Click(int Index)
