@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tarvo/SettingsTable.h"
+
 #include <QLatin1String>
 
 namespace tarvo {
@@ -25,28 +27,8 @@ enum Column : int {
 };
 } // namespace ConInfo
 
-// The single settings row.
-namespace Settings {
-enum Column : int {
-    Delay = 0,
-    Shrink = 1,
-    AutoConnect = 2,
-    LastConnection = 3,
-    Wait = 4,
-    Monitor = 5,
-    MaxTry = 6,
-    AppStart = 7,
-    AlarmStart = 8,
-    ConnectTime = 9,
-    DisconnectTime = 10,
-    TrackUsage = 11,
-    NetHours = 12,
-    NetCost = 13,
-    CPerHr = 14,
-    Hours = 15,
-    Cost = 16,
-};
-} // namespace Settings
+// The single settings row: its columns, each with its type, default and
+// range, are in SettingsTable.h.
 
 // The usage log, one row per recorded session.
 namespace Track {

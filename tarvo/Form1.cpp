@@ -32,12 +32,13 @@ namespace {
 constexpr int kTitleAndBorderTwips = 600;
 constexpr int kWidthTwips = 5700;
 
-QScrollBar *upDown(DesignLayout &layout, QWidget *parent, int min, int max, int step, int left, int top)
+QScrollBar *upDown(DesignLayout &layout, QWidget *parent, Settings::Column setting, int left, int top)
 {
     auto *bar = layout.place(new QScrollBar(Qt::Vertical, parent), left, top, 255, 255);
-    bar->setRange(min, max);
-    bar->setSingleStep(step);
-    bar->setPageStep(step);
+    const Settings::Range range = Settings::entry(setting).range;
+    bar->setRange(range.min, range.max);
+    bar->setSingleStep(range.step);
+    bar->setPageStep(range.step);
     // An up-down control: the up arrow, the Up key and the wheel turned up
     // raise the value. A scroll bar's own arrows go the other way (its top
     // arrow lowers the value whatever way it is drawn), so their steps are
@@ -139,13 +140,13 @@ void Form1::buildControls()
     Atrec->setChecked(true);
 
     Delay = numberBox(m_layout, Frame1, 120, 1440);
-    DelayChange = upDown(m_layout, Frame1, 100, 9000, 100, 840, 1455);
+    DelayChange = upDown(m_layout, Frame1, Settings::Delay, 840, 1455);
     Label2 = place(new QLabel(QStringLiteral("Milli Seconds To Wait Between Two Steps."), Frame1), 1200, 1470, 4200, 255);
     Wait = numberBox(m_layout, Frame1, 120, 1860);
-    WaitChange = upDown(m_layout, Frame1, 5, 180, 1, 840, 1875);
+    WaitChange = upDown(m_layout, Frame1, Settings::Wait, 840, 1875);
     Label3 = place(new QLabel(QStringLiteral("Seconds To Wait For Connection After Dialing."), Frame1), 1200, 1890, 4200, 255);
     MaxTry = numberBox(m_layout, Frame1, 120, 2280);
-    MaxTryChange = upDown(m_layout, Frame1, 5, 200, 1, 840, 2295);
+    MaxTryChange = upDown(m_layout, Frame1, Settings::MaxTry, 840, 2295);
     Label4 = place(new QLabel(QStringLiteral("Max. No Of Tries For Making A Connection."), Frame1), 1200, 2310, 4200, 255);
     DelayChange->setValue(100);
     WaitChange->setValue(100);

@@ -47,10 +47,10 @@ bool Form1::InitDatabase()
         }
         if (settings->recordCount() > 0) {
             settings->moveFirst();
-            if (settings->field(Settings::ConnectTime).isNull())
-                Usetting(Settings::ConnectTime, QStringLiteral("6:00 am"));
-            if (settings->field(Settings::DisconnectTime).isNull())
-                Usetting(Settings::DisconnectTime, QStringLiteral("6:30 am"));
+            for (const Settings::Column timeColumn : {Settings::ConnectTime, Settings::DisconnectTime}) {
+                if (settings->field(timeColumn).isNull())
+                    Usetting(timeColumn, Settings::entry(timeColumn).whenEmptyValue());
+            }
         }
         // Counting the log's rows would list the key of every one of them.
         if (!track->isEmpty()) {

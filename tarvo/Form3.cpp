@@ -4,11 +4,11 @@
 #include "runtime/Format.h"
 #include "runtime/Parse.h"
 #include "tarvo/Codes.h"
-#include "tarvo/DatabaseFile.h"
 #include "tarvo/Form1.h"
 #include "tarvo/Form6.h"
 #include "tarvo/Form8.h"
 #include "tarvo/Module1.h"
+#include "tarvo/SettingsTable.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

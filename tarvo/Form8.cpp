@@ -3,8 +3,8 @@
 #include "runtime/Basics.h"
 #include "runtime/Parse.h"
 #include "tarvo/Codes.h"
-#include "tarvo/DatabaseFile.h"
 #include "tarvo/Form1.h"
+#include "tarvo/SettingsTable.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -69,14 +69,26 @@ bool isZero(const QString &text)
     return n && *n == 0;
 }
 
-// A limit or rate as stored: an empty box stores 0, as the activation does
+// A limit or rate as stored: an empty box stores what the activation does
 // for a missing one.
-rt::Value numberOf(const QString &text)
+rt::Value numberOf(Settings::Column column, const QString &text)
 {
     if (text.isEmpty())
-        return 0;
+        return Settings::entry(column).whenEmptyValue();
     const std::optional<double> n = rt::parseNumber(text);
     return n ? rt::Value(*n) : rt::Value(text);
+}
+
+bool readsAsNumber(const QString &text)
+{
+    return rt::parseNumber(text).has_value();
+}
+
+// A time of day only: the schedule joins it to each day's date, so a date in
+// it would make a time that never comes round.
+bool readsAsTimeOfDay(const QString &text)
+{
+    return rt::parseTimeOfDay(text).has_value();
 }
 
 int checkValue(const QCheckBox *box)
@@ -208,7 +220,7 @@ void Form8::Form_Activate()
         if (s.field(Settings::Hours).isNull()) {
             s.edit();
             s.setField(Settings::NetHours, false);
-            s.setField(Settings::Hours, 0);
+            s.setField(Settings::Hours, Settings::entry(Settings::Hours).whenEmptyValue());
             s.update();
             Hours->clear();
         } else {
@@ -219,8 +231,8 @@ void Form8::Form_Activate()
         if (s.field(Settings::CPerHr).isNull() || s.field(Settings::Cost).isNull()) {
             s.edit();
             s.setField(Settings::NetCost, false);
-            s.setField(Settings::CPerHr, 0);
-            s.setField(Settings::Cost, 0);
+            s.setField(Settings::CPerHr, Settings::entry(Settings::CPerHr).whenEmptyValue());
+            s.setField(Settings::Cost, Settings::entry(Settings::Cost).whenEmptyValue());
             s.update();
             CPerHr->clear();
             Cost->clear();
@@ -295,11 +307,11 @@ void Form8::save()
     s.setField(Settings::NetHours, checkValue(NetHours));
     s.setField(Settings::NetCost, checkValue(NetCost));
     if (Hours->isEnabled())
-        s.setField(Settings::Hours, numberOf(Hours->text()));
+        s.setField(Settings::Hours, numberOf(Settings::Hours, Hours->text()));
     if (Cost->isEnabled())
-        s.setField(Settings::Cost, numberOf(Cost->text()));
+        s.setField(Settings::Cost, numberOf(Settings::Cost, Cost->text()));
     if (CPerHr->isEnabled())
-        s.setField(Settings::CPerHr, numberOf(CPerHr->text()));
+        s.setField(Settings::CPerHr, numberOf(Settings::CPerHr, CPerHr->text()));
     s.update();
 }
 
@@ -341,26 +353,13 @@ void Form8::AlarmStart_Click()
     });
 }
 
-bool Form8::checkNumber(QLineEdit *box)
+bool Form8::checkEntry(QLineEdit *box, bool (*reads)(const QString &), const QString &refusal)
 {
     const QString text = box->text();
-    if (text.isEmpty() || rt::parseNumber(text))
+    if (text.isEmpty() || reads(text))
         return true;
     const QScopedValueRollback<bool> refusing(m_validating, true);
-    m_main.platform().boxes.msgBox(kNotNumeric, platform::mb::OkOnly);
-    box->setFocus();
-    return false;
-}
-
-bool Form8::checkTime(QLineEdit *box)
-{
-    // A time of day only: the schedule joins it to each day's date, so a
-    // date in it would make a time that never comes round.
-    const QString text = box->text();
-    if (text.isEmpty() || rt::parseTimeOfDay(text))
-        return true;
-    const QScopedValueRollback<bool> refusing(m_validating, true);
-    m_main.platform().boxes.msgBox(kNotTime, platform::mb::OkOnly);
+    m_main.platform().boxes.msgBox(refusal, platform::mb::OkOnly);
     box->setFocus();
     return false;
 }
@@ -369,32 +368,32 @@ bool Form8::allBoxesValid()
 {
     // Only what will be stored: a greyed box is left as it is.
     for (QLineEdit *box : {CPerHr, Hours, Cost})
-        if (box->isEnabled() && !checkNumber(box))
+        if (box->isEnabled() && !checkEntry(box, readsAsNumber, kNotNumeric))
             return false;
     for (QLineEdit *box : Alarm)
-        if (box->isEnabled() && !checkTime(box))
+        if (box->isEnabled() && !checkEntry(box, readsAsTimeOfDay, kNotTime))
             return false;
     return true;
 }
 
 void Form8::CPerHr_LostFocus()
 {
-    trap(PCPerHr_LostFocus, [&] { checkNumber(CPerHr); });
+    trap(PCPerHr_LostFocus, [&] { checkEntry(CPerHr, readsAsNumber, kNotNumeric); });
 }
 
 void Form8::Hours_LostFocus()
 {
-    trap(PHours_LostFocus, [&] { checkNumber(Hours); });
+    trap(PHours_LostFocus, [&] { checkEntry(Hours, readsAsNumber, kNotNumeric); });
 }
 
 void Form8::Cost_LostFocus()
 {
-    trap(PCost_LostFocus, [&] { checkNumber(Cost); });
+    trap(PCost_LostFocus, [&] { checkEntry(Cost, readsAsNumber, kNotNumeric); });
 }
 
 void Form8::Alarm_LostFocus(int Index)
 {
-    trap(PAlarm_LostFocus, [&] { checkTime(Alarm[Index]); });
+    trap(PAlarm_LostFocus, [&] { checkEntry(Alarm[Index], readsAsTimeOfDay, kNotTime); });
 }
 
 void Form8::Alarm_Click(int Index)

@@ -67,10 +67,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // False when the box holds something it must not: the user is told, and
-    // the focus goes back to the box to put it right.
-    bool checkNumber(QLineEdit *box);
-    bool checkTime(QLineEdit *box);
+    // False when the box holds something `reads` does not take (an empty box
+    // is always taken): the user is told `refusal`, and the focus goes back
+    // to the box to put it right.
+    bool checkEntry(QLineEdit *box, bool (*reads)(const QString &), const QString &refusal);
     bool allBoxesValid();
     void save();
     // Puts `box` over the run of blanks in `owner`'s caption.

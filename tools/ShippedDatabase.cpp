@@ -27,26 +27,6 @@ constexpr Column kConInfoColumns[] = {
     {tarvo::ConInfo::Password, "Password TEXT"},
 };
 
-constexpr Column kSettingsColumns[] = {
-    {tarvo::Settings::Delay, "Delay INTEGER"},
-    {tarvo::Settings::Shrink, "Shrink BOOLEAN"},
-    {tarvo::Settings::AutoConnect, "AutoConnect BOOLEAN"},
-    {tarvo::Settings::LastConnection, "LastConnection TEXT"},
-    {tarvo::Settings::Wait, "Wait INTEGER"},
-    {tarvo::Settings::Monitor, "Monitor INTEGER"},
-    {tarvo::Settings::MaxTry, "MaxTry INTEGER"},
-    {tarvo::Settings::AppStart, "AppStart BOOLEAN"},
-    {tarvo::Settings::AlarmStart, "AlarmStart BOOLEAN"},
-    {tarvo::Settings::ConnectTime, "ConnectTime TEXT"},
-    {tarvo::Settings::DisconnectTime, "DisconnectTime TEXT"},
-    {tarvo::Settings::TrackUsage, "TrackUsage BOOLEAN"},
-    {tarvo::Settings::NetHours, "NetHours BOOLEAN"},
-    {tarvo::Settings::NetCost, "NetCost BOOLEAN"},
-    {tarvo::Settings::CPerHr, "CPerHr CURRENCY"},
-    {tarvo::Settings::Hours, "Hours DOUBLE"},
-    {tarvo::Settings::Cost, "Cost CURRENCY"},
-};
-
 constexpr Column kTrackColumns[] = {
     {tarvo::Track::SessionDate, "SessionDate DATETIME"},
     {tarvo::Track::Minutes, "Minutes INTEGER"},
@@ -67,8 +47,12 @@ constexpr bool inFileOrder(const Column (&columns)[N])
     return true;
 }
 static_assert(inFileOrder(kConInfoColumns));
-static_assert(inFileOrder(kSettingsColumns));
 static_assert(inFileOrder(kTrackColumns));
+
+QString createTable(QLatin1String table, const QStringList &definitions)
+{
+    return QStringLiteral("CREATE TABLE %1 (%2);").arg(table, definitions.join(QLatin1String(", ")));
+}
 
 template <std::size_t N>
 QString createTable(QLatin1String table, const Column (&columns)[N])
@@ -76,7 +60,17 @@ QString createTable(QLatin1String table, const Column (&columns)[N])
     QStringList definitions;
     for (const Column &c : columns)
         definitions << QString::fromLatin1(c.definition);
-    return QStringLiteral("CREATE TABLE %1 (%2);").arg(table, definitions.join(QLatin1String(", ")));
+    return createTable(table, definitions);
+}
+
+// The Settings columns come from SettingsTable.h, which the program reads
+// them by, so the file and the program cannot drift apart.
+QString createSettingsTable()
+{
+    QStringList definitions;
+    for (const tarvo::Settings::Entry &e : tarvo::Settings::kEntries)
+        definitions << QStringLiteral("%1 %2").arg(QLatin1String(e.name), tarvo::Settings::declaredType(e.type));
+    return createTable(tarvo::kSettingsTable, definitions);
 }
 
 } // namespace
@@ -89,27 +83,14 @@ void writeShippedDatabase(const QString &path)
         auto db = db::Database::create(partial, tarvo::kDatabaseConnect);
         db::Transaction transaction(*db);
         db->exec(createTable(tarvo::kConInfoTable, kConInfoColumns));
-        db->exec(createTable(tarvo::kSettingsTable, kSettingsColumns));
+        db->exec(createSettingsTable());
         db->exec(createTable(tarvo::kTrackTable, kTrackColumns));
 
-        // Shipped settings: a half-second step, a minute's wait, ten tries,
-        // outside connections watched and usage tracked; the rest off. The
-        // connect and disconnect times are left empty on purpose: the first
-        // start fills in its defaults.
-        using namespace tarvo::Settings;
+        // The one settings row, as SettingsTable.h gives it.
         auto settings = db->openTable(tarvo::kSettingsTable);
         settings->addNew();
-        settings->setField(Delay, 500);
-        settings->setField(Shrink, false);
-        settings->setField(AutoConnect, false);
-        settings->setField(Wait, 60);
-        settings->setField(Monitor, 1);
-        settings->setField(MaxTry, 10);
-        settings->setField(AppStart, false);
-        settings->setField(AlarmStart, false);
-        settings->setField(TrackUsage, true);
-        settings->setField(NetHours, false);
-        settings->setField(NetCost, false);
+        for (const tarvo::Settings::Entry &e : tarvo::Settings::kEntries)
+            settings->setField(e.column, e.shippedValue());
         settings->update();
         transaction.commit();
     }

@@ -101,6 +101,52 @@ TEST_F(RecordsetTest, ShippedFileHasTheTablesInColumnOrderAndOneSettingsRow)
     EXPECT_TRUE(settings->field(Settings::CPerHr).isNull());
 }
 
+TEST_F(RecordsetTest, ShippedSettingsAreThoseOfTheSettingsTableColumnForColumn)
+{
+    // The columns as the file declares them, read past the cursor.
+    struct Declared {
+        QString name;
+        QString type;
+    };
+    QVector<Declared> declared;
+    sqlite3_stmt *st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(database->handle(), "PRAGMA table_info(Settings)", -1, &st, nullptr), SQLITE_OK);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        declared.push_back({QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1))),
+                            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 2)))});
+    }
+    sqlite3_finalize(st);
+
+    ASSERT_EQ(declared.size(), Settings::kColumnCount);
+    ASSERT_EQ(settings->fieldCount(), Settings::kColumnCount);
+    ASSERT_EQ(settings->recordCount(), 1);
+    settings->moveFirst();
+    for (const Settings::Entry &e : Settings::kEntries) {
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(declared[e.column].name, QString::fromLatin1(e.name));
+        EXPECT_EQ(declared[e.column].type, QString(Settings::declaredType(e.type)));
+        EXPECT_EQ(settings->columnKind(e.column), e.type);
+        EXPECT_EQ(settings->field(e.column), e.shippedValue());
+    }
+}
+
+TEST(SettingsTable, ShippedValuesAreOnesTheirArrowsCanReach)
+{
+    // The three number boxes of the settings panel are set only by arrows,
+    // which need a range to run over.
+    for (const Settings::Column withArrows : {Settings::Delay, Settings::Wait, Settings::MaxTry})
+        EXPECT_TRUE(Settings::entry(withArrows).range.bounded()) << withArrows;
+    for (const Settings::Entry &e : Settings::kEntries) {
+        if (!e.range.bounded())
+            continue;
+        SCOPED_TRACE(e.name);
+        const qint64 shipped = e.shippedValue().toLong();
+        EXPECT_GE(shipped, e.range.min);
+        EXPECT_LE(shipped, e.range.max);
+        EXPECT_EQ((shipped - e.range.min) % e.range.step, 0);
+    }
+}
+
 TEST_F(RecordsetTest, ValuesAreConvertedToTheColumnKindAndSurviveReopening)
 {
     settings->moveFirst();
