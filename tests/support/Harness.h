@@ -19,10 +19,10 @@ namespace tarvo { class Form1; }
 namespace testing_support {
 
 // A program folder of its own for one test (ProgramFolder.h), its registry
-// listing two connections, and a scripted user at the message boxes. The desktop is a fake
-// one written out by the test. Printer, tray, plug-ins and pointer only
-// write down what they are told; the yields are counted and let the waiting
-// messages run.
+// listing two connections, and a scripted user at the message boxes. The
+// desktop is a fake one written out by the test. Printer, tray, plug-ins and
+// pointer only write down what they are told; the yields are counted and let
+// the waiting messages run.
 class Harness : public ProgramFolder {
 public:
     Harness();

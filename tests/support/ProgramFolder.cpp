@@ -15,10 +15,11 @@ ProgramFolder::ProgramFolder() : folders(m_dir.path()), registry(registryPath())
 QStringList ProgramFolder::layDown()
 {
     tools::writeShippedDatabase(databasePath());
+    const QString markers[] = {folders.windowsFolder() + QStringLiteral("/rundll32.exe"),
+                               folders.systemFolder() + QStringLiteral("/rnaui.dll"),
+                               folders.systemFolder() + QStringLiteral("/rnaapp.exe")};
     QStringList unwritten;
-    for (const QString &marker : {folders.windowsFolder() + QStringLiteral("/rundll32.exe"),
-                                  folders.systemFolder() + QStringLiteral("/rnaui.dll"),
-                                  folders.systemFolder() + QStringLiteral("/rnaapp.exe")}) {
+    for (const QString &marker : markers) {
         QDir().mkpath(QFileInfo(marker).path());
         QFile f(marker);
         if (f.open(QIODevice::WriteOnly))
