@@ -4,29 +4,25 @@
 // the connection list make, each timed in turn with reading the file.
 #include "bench/Timing.h"
 #include "platform/ControlHost.h"
-#include "platform/FileRegistry.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "platform/QtControlHost.h"
 #include "platform/QtEventPump.h"
 #include "platform/QtNotificationArea.h"
 #include "platform/QtWindowManager.h"
-#include "platform/SystemFolders.h"
 #include "tarvo/Codes.h"
 #include "tarvo/Form1.h"
 #include "tarvo/Module1.h"
 #include "tarvo/Module2.h"
 #include "platform/database/Database.h"
 #include "tarvo/DatabaseFile.h"
-#include "tools/ShippedDatabase.h"
+#include "tests/support/ProgramFolder.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QApplication>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -37,23 +33,13 @@ namespace {
 
 using bench::secondsOf;
 
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-}
-
 // Tarvo started offline on a program folder of its own, with `windows`
 // other top-level windows of three children each on the desktop.
-struct Desktop {
+struct Desktop : testing_support::ProgramFolder {
     explicit Desktop(int count, bool start = true)
     {
-        tools::writeShippedDatabase(dir.filePath(QStringLiteral("tarvo.mdb")));
-        touch(folders.windowsFolder() + QStringLiteral("/rundll32.exe"));
-        touch(folders.systemFolder() + QStringLiteral("/rnaui.dll"));
-        touch(folders.systemFolder() + QStringLiteral("/rnaapp.exe"));
-        QFile reg(dir.filePath(QStringLiteral("machine/registry.reg")));
+        layDown();
+        QFile reg(registryPath());
         reg.open(QIODevice::WriteOnly | QIODevice::Text);
         reg.write("[HKEY_CURRENT_USER\\RemoteAccess\\Addresses]\n\"Home\"=hex:00\n\"Work\"=hex:00\n"
                   "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main]\n"
@@ -82,12 +68,7 @@ struct Desktop {
     }
     ~Desktop() { form.reset(); }
 
-    QTemporaryDir dir;
-    platform::SettableClock clock;
     bench::AnsweringBoxes boxes{platform::mb::Ok};
-    platform::MachineFolders folders{dir.path()};
-    platform::DiskFileLookup files;
-    platform::FileRegistry registry{dir.filePath(QStringLiteral("machine/registry.reg"))};
     platform::QtWindowManager windows;
     platform::QtEventPump events;
     platform::WindowProcedures procedures;
@@ -95,15 +76,8 @@ struct Desktop {
     platform::QtNotificationArea tray{procedures, pictures, platform::QtNotificationArea::Place::OwnWindow};
     platform::QtControlHost controls{QCoreApplication::applicationDirPath() + QStringLiteral("/.."),
                                      {tray, windows, procedures, pictures}};
-    platform::Platform services{.clock = clock,
-                                .boxes = boxes,
-                                .folders = folders,
-                                .files = files,
-                                .registry = registry,
-                                .windows = windows,
-                                .controls = controls,
-                                .events = events,
-                                .timersTick = false};
+    platform::Platform services =
+        servicesWith({.boxes = boxes, .windows = windows, .controls = controls, .events = events});
     std::vector<std::unique_ptr<QWidget>> others;
     std::unique_ptr<tarvo::Form1> form;
 };
@@ -250,7 +224,7 @@ void BM_StartUp(benchmark::State &state)
                 state.SkipWithError("the main window did not show");
             d.reset();
             auto o = std::make_unique<Desktop>(0, false);
-            const QString file = o->dir.filePath(QStringLiteral("tarvo.mdb"));
+            const QString file = o->databasePath();
             p.baseline.push_back(secondsOf([&] { db::Database::openExclusive(file, tarvo::kDatabaseConnect).reset(); }));
         }
     }

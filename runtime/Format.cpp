@@ -96,24 +96,42 @@ qsizetype runLength(const QString &picture, qsizetype i)
     return n;
 }
 
+// Quoted text, to the closing quote or the end of the picture, and the
+// character after a backslash stand for themselves in date and number
+// pictures alike. When such a piece starts at `i`, hands its text to
+// `literal` (a backslash that ends the picture has none), moves `i` past it
+// and answers true.
+template <typename Literal>
+bool takeLiteral(const QString &picture, qsizetype &i, Literal &&literal)
+{
+    const QChar c = picture[i];
+    if (c == QLatin1Char('"')) {
+        const qsizetype close = picture.indexOf(QLatin1Char('"'), i + 1);
+        const qsizetype end = close < 0 ? picture.size() : close;
+        literal(picture.mid(i + 1, end - i - 1));
+        i = end + 1;
+        return true;
+    }
+    if (c == QLatin1Char('\\')) {
+        if (i + 1 < picture.size())
+            literal(QString(picture[i + 1]));
+        i += 2;
+        return true;
+    }
+    return false;
+}
+
 // Walks a picture, handing each piece to `token` (a date letter run or a
-// designator) or to `literal`; quoted text and backslash escapes are literal.
+// designator) or to `literal`.
 template <typename Token, typename Literal>
 void walkPicture(const QString &picture, Token token, Literal literal)
 {
     qsizetype i = 0;
     while (i < picture.size()) {
+        if (takeLiteral(picture, i, literal))
+            continue;
         const QChar c = picture[i];
-        if (c == QLatin1Char('"')) {
-            const qsizetype close = picture.indexOf(QLatin1Char('"'), i + 1);
-            const qsizetype end = close < 0 ? picture.size() : close;
-            literal(picture.mid(i + 1, end - i - 1));
-            i = end + 1;
-        } else if (c == QLatin1Char('\\')) {
-            if (i + 1 < picture.size())
-                literal(QString(picture[i + 1]));
-            i += 2;
-        } else if (const Designator d = designatorAt(picture, i); d.length > 0) {
+        if (const Designator d = designatorAt(picture, i); d.length > 0) {
             token(i, qsizetype(d.length), true);
             i += d.length;
         } else if (isDateLetter(c)) {
@@ -219,20 +237,9 @@ std::vector<NumberToken> numberTokens(const QString &picture)
     std::vector<NumberToken> tokens;
     qsizetype i = 0;
     while (i < picture.size()) {
+        if (takeLiteral(picture, i, [&](const QString &text) { tokens.push_back({NumberToken::Literal, text}); }))
+            continue;
         const QChar c = picture[i];
-        if (c == QLatin1Char('"')) {
-            const qsizetype close = picture.indexOf(QLatin1Char('"'), i + 1);
-            const qsizetype end = close < 0 ? picture.size() : close;
-            tokens.push_back({NumberToken::Literal, picture.mid(i + 1, end - i - 1)});
-            i = end + 1;
-            continue;
-        }
-        if (c == QLatin1Char('\\')) {
-            if (i + 1 < picture.size())
-                tokens.push_back({NumberToken::Literal, QString(picture[i + 1])});
-            i += 2;
-            continue;
-        }
         NumberToken::Kind kind = NumberToken::Literal;
         if (c == QLatin1Char('0')) kind = NumberToken::Zero;
         else if (c == QLatin1Char('#')) kind = NumberToken::Hash;

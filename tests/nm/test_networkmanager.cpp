@@ -3,6 +3,7 @@
 // connections of a private NetworkManager brought up and down from outside
 // with nmcli. Run by with-private-nm.sh, which starts that NetworkManager
 // and its bus (DBUS_SYSTEM_BUS_ADDRESS) and stops them afterwards.
+#include "MonitorTicks.h"
 #include "RealDesktop.h"
 #include "platform/QtKeystrokes.h"
 #include "platform/dialup/DialCommandStarter.h"
@@ -182,7 +183,7 @@ public:
     dialup::DialCommandStarter realStarter;
 };
 
-class OnNetworkManager : public ::testing::Test {
+class OnNetworkManager : public ::testing::Test, public MonitorTicks {
 protected:
     static void SetUpTestSuite()
     {
@@ -247,29 +248,17 @@ protected:
     }
 
     void choose(const QString &name) { f->setConText(name); }
-    void tick()
+    void passSecond() override
     {
         d->clock.advanceSeconds(1);
         d->settle();
-        f->KeepOnline_Timer();
     }
-    bool ticksUntil(const std::function<bool()> &done, int most = 200)
-    {
-        for (int i = 0; i < most; ++i) {
-            if (done())
-                return true;
-            tick();
-        }
-        return done();
-    }
-    bool online() const { return f->Com[0]->text() == QLatin1String("&Go Offline"); }
     void storeCredentials(const QString &name, const QString &user, const QString &password)
     {
         ASSERT_TRUE(f->Ucinfo(tarvo::ConInfo::UserName, user, tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, name));
         ASSERT_TRUE(f->Ucinfo(tarvo::ConInfo::Password, f->ProcessPwd(password, tarvo::PwdScramble),
                               tarvo::UcinfoEditFound, tarvo::ConInfo::ConName, name));
     }
-    bool lineUp() const { return f->session.lineState.equals(tarvo::LineUp); }
     // The user name stored for `name`, or a null value when it has no row.
     QString storedUser(const QString &name)
     {
@@ -347,7 +336,6 @@ protected:
     }
 
     std::unique_ptr<NetworkManagerDesktop> d;
-    tarvo::Form1 *f = nullptr;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // The connection engine end to end: the monitor tick driving the real
 // stand-in component, with the clock moved by the test and the user's
 // answers scripted.
+#include "MonitorTicks.h"
 #include "RealDesktop.h"
 #include "tarvo/Form1.h"
 #include "tarvo/Form5.h"
@@ -15,7 +16,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
-#include <functional>
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -36,7 +36,7 @@ const QString kScript = QStringLiteral(
     "[Short]\ndial = 1\nverify = 1\nconnect = 1\ndrop = 60\n"
     "[Broken]\nstart = refuse\n");
 
-class Engine : public ::testing::Test {
+class Engine : public ::testing::Test, public MonitorTicks {
 protected:
     void start(const QStringList &connections = {"Home", "Open", "Slow", "Verifier", "Busy", "Other", "Server",
                                                   "Odd", "Short", "Broken"})
@@ -46,11 +46,12 @@ protected:
         f = &d.start();
     }
     void choose(const QString &name) { f->setConText(name); }
-    // One monitor tick, a second after the last.
-    void tick()
+    void passSecond() override { d.pass(1); }
+    // TARVO_TRACE_TICKS=1 prints the engine's state after every tick, for
+    // following a test that waits in vain.
+    void tick() override
     {
-        d.pass(1);
-        f->KeepOnline_Timer();
+        MonitorTicks::tick();
         if (qEnvironmentVariableIsSet("TARVO_TRACE_TICKS"))
             qDebug() << "stage" << f->dial.stage << f->dial.stageDetail << "wins" << f->dial.connectToWindow << f->dial.connectingWindow
                      << f->dial.connectedWindow << "dip" << f->dial.inProgress << "watch" << f->dial.watchConnecting << "fail"
@@ -58,18 +59,6 @@ protected:
                      << "stay" << f->dial.stayConnected << "launched" << f->dial.dialerLaunched << f->conText()
                      << (d.window(QStringLiteral("Connect To")) != nullptr);
     }
-    // Ticks until `done` holds; false when it never does.
-    bool ticksUntil(const std::function<bool()> &done, int most = 200)
-    {
-        for (int i = 0; i < most; ++i) {
-            if (done())
-                return true;
-            tick();
-        }
-        return done();
-    }
-    bool online() const { return f->Com[0]->text() == QLatin1String("&Go Offline"); }
-    bool lineUp() const { return f->session.lineState.equals(tarvo::LineUp); }
     bool componentIdle()
     {
         return !d.window(QStringLiteral("Connect To")) && !d.window(QStringLiteral("Connecting to ") + f->conText())
@@ -82,7 +71,6 @@ protected:
     }
 
     RealDesktop d;
-    tarvo::Form1 *f = nullptr;
 };
 
 } // namespace

@@ -2,12 +2,12 @@
 // messages run at fixed points, and the scanner does so at the first window
 // it reads and then every few dozen, so a click can land in the middle of a
 // scan; the rest of the tick then works from what the click changed.
+#include "MonitorTicks.h"
 #include "RealDesktop.h"
 #include "tarvo/Form1.h"
 #include "tarvo/Module2.h"
 
 #include <QPushButton>
-#include <functional>
 #include <memory>
 #include <vector>
 #include <gtest/gtest.h>
@@ -24,8 +24,9 @@ void PrintTo(Moment m, std::ostream *os)
     *os << (m == Moment::FirstYield ? "at the scan's first yield" : "at the scan's last yield");
 }
 
-class YieldPoints : public ::testing::TestWithParam<Moment> {
+class YieldPoints : public ::testing::TestWithParam<Moment>, public MonitorTicks {
 protected:
+    YieldPoints() : MonitorTicks(100) {}
     void SetUp() override
     {
         // Enough other windows for a scan to yield several times; never
@@ -39,23 +40,10 @@ protected:
         f->Com_Click(0);
         ASSERT_TRUE(ticksUntil([&] { return lineUp(); }));
     }
-    void tick()
-    {
-        d.pass(1);
-        f->KeepOnline_Timer();
-    }
-    bool ticksUntil(const std::function<bool()> &done, int most = 100)
-    {
-        for (int i = 0; i < most && !done(); ++i)
-            tick();
-        return done();
-    }
-    bool online() const { return f->Com[0]->text() == QLatin1String("&Go Offline"); }
-    bool lineUp() const { return f->session.lineState.equals(1); }
+    void passSecond() override { d.pass(1); }
 
     RealDesktop d;
     std::vector<std::unique_ptr<QWidget>> others;
-    tarvo::Form1 *f = nullptr;
 };
 
 } // namespace

@@ -1,29 +1,13 @@
 #include "Harness.h"
 
 #include "tarvo/Form1.h"
-#include "tools/ShippedDatabase.h"
 
-#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
 namespace testing_support {
 
 namespace {
-
-QString makeFolder(QTemporaryDir &dir)
-{
-    EXPECT_TRUE(dir.isValid());
-    return dir.path();
-}
-
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write("marker\n");
-}
 
 QString quoted(QString s)
 {
@@ -34,16 +18,13 @@ QString quoted(QString s)
 
 } // namespace
 
-Harness::Harness()
-    : folders(makeFolder(m_dir)), registry(path(QStringLiteral("machine/registry.reg"))),
-      controls({tray, desktop, procedures, pictures}), services(makeServices(desktop, keys, starter))
+Harness::Harness() : controls({tray, desktop, procedures, pictures}), services(makeServices(desktop, keys, starter))
 {
     prepare();
 }
 
 Harness::Harness(platform::WindowManager &windows, platform::Keystrokes &realKeys, platform::ProcessStarter &realStarter)
-    : folders(makeFolder(m_dir)), registry(path(QStringLiteral("machine/registry.reg"))),
-      controls({tray, windows, procedures, pictures}), services(makeServices(windows, realKeys, realStarter))
+    : controls({tray, windows, procedures, pictures}), services(makeServices(windows, realKeys, realStarter))
 {
     prepare();
 }
@@ -52,28 +33,22 @@ std::unique_ptr<platform::Platform> Harness::makeServices(platform::WindowManage
                                                           platform::Keystrokes &typing,
                                                           platform::ProcessStarter &starting)
 {
-    return std::unique_ptr<platform::Platform>(new platform::Platform{.clock = clock,
-                                                                      .boxes = boxes,
-                                                                      .folders = folders,
-                                                                      .files = files,
-                                                                      .registry = registry,
-                                                                      .windows = windows,
-                                                                      .keys = typing,
-                                                                      .process = starting,
-                                                                      .printer = printer,
-                                                                      .controls = controls,
-                                                                      .events = events,
-                                                                      .pointer = pointer,
-                                                                      .timersTick = false});
+    return std::make_unique<platform::Platform>(servicesWith({.boxes = boxes,
+                                                              .windows = windows,
+                                                              .keys = typing,
+                                                              .process = starting,
+                                                              .printer = printer,
+                                                              .controls = controls,
+                                                              .events = events,
+                                                              .pointer = pointer}));
 }
 
 void Harness::prepare()
 {
+    EXPECT_TRUE(isValid());
     controls.plugIns.insert(QStringLiteral("TarvoTray"), &trayPlugIn);
-    tools::writeShippedDatabase(databasePath());
-    touch(folders.windowsFolder() + QStringLiteral("/rundll32.exe"));
-    touch(folders.systemFolder() + QStringLiteral("/rnaui.dll"));
-    touch(folders.systemFolder() + QStringLiteral("/rnaapp.exe"));
+    for (const QString &file : layDown())
+        ADD_FAILURE() << "cannot write " << file.toStdString();
     writeRegistry({QStringLiteral("Home"), QStringLiteral("Work")});
 }
 

@@ -1,19 +1,16 @@
 #pragma once
 
 #include "FakeDesktop.h"
+#include "ProgramFolder.h"
 #include "RecordingBusyPointer.h"
 #include "RecordingPrinter.h"
 #include "RecordingTray.h"
 #include "ScriptedEventPump.h"
 #include "ScriptedMessageBoxes.h"
-#include "platform/Clock.h"
-#include "platform/FileRegistry.h"
 #include "platform/Platform.h"
-#include "platform/SystemFolders.h"
 #include "SYSTRAY/TarvoTray.h"
 
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QString>
 #include <memory>
 
@@ -21,21 +18,16 @@ namespace tarvo { class Form1; }
 
 namespace testing_support {
 
-// A program folder of its own for one test: the shipped database, the
-// stand-in machine's marker files and registry, a clock that only moves when
-// told to, and a scripted user at the message boxes. The desktop is a fake
-// one written out by the test. Printer, tray, plug-ins and pointer only
-// write down what they are told; the yields are counted and let the waiting
-// messages run.
-class Harness {
+// A program folder of its own for one test (ProgramFolder.h), its registry
+// listing two connections, and a scripted user at the message boxes. The
+// desktop is a fake one written out by the test. Printer, tray, plug-ins and
+// pointer only write down what they are told; the yields are counted and let
+// the waiting messages run.
+class Harness : public ProgramFolder {
 public:
     Harness();
     virtual ~Harness();
 
-    QString folder() const { return m_dir.path(); }
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-    QString databasePath() const { return path(QStringLiteral("tarvo.mdb")); }
-    QString registryPath() const { return path(QStringLiteral("machine/registry.reg")); }
     QString readErrorLog() const;
     QStringList errorLogLines() const;   // split on CR LF, last empty part dropped
 
@@ -43,15 +35,7 @@ public:
     // browser's start page; no list at all leaves the key out.
     void writeRegistry(const QStringList &connections, const QString &startPage = QString(), bool withKey = true);
 
-private:
-    QTemporaryDir m_dir;   // first: everything below lives in it
-
-public:
-    platform::SettableClock clock;
     ScriptedMessageBoxes boxes;
-    platform::MachineFolders folders;
-    platform::DiskFileLookup files;
-    platform::FileRegistry registry;
     FakeDesktop desktop;
     RecordingKeystrokes keys;
     RecordingStarter starter;

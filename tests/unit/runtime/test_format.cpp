@@ -60,6 +60,12 @@ TEST(DatePicture, CalendarFields)
     EXPECT_EQ(format(d, "dd \"at\" hh\\h"), "09 at 18h");
 }
 
+TEST(DatePicture, AQuoteLeftOpenRunsToTheEndABackslashThereIsDropped)
+{
+    EXPECT_EQ(format(dateValue(2026, 12, 9), "yyyy \"d m"), "2026 d m");
+    EXPECT_EQ(format(dateValue(2026, 12, 9), "yyyy\\"), "2026");
+}
+
 TEST(DatePicture, TextIsReadAsADateFirst)
 {
     EXPECT_EQ(format(Value("6:00 am"), "hh:nn ampm"), "06:00 am");
@@ -99,6 +105,16 @@ TEST(NumberPicture, WholeDigitsAndRounding)
     EXPECT_EQ(format(Value(1e20), "0"), "100000000000000000000");
     EXPECT_EQ(format(Value(1234567.891), "#,##0.00"), "1,234,567.89");
     EXPECT_EQ(format(Value(5), "$0.00"), "$5.00");
+}
+
+TEST(NumberPicture, QuotedTextAndEscapedCharactersStandForThemselves)
+{
+    // Letters that would make it a date picture, quoted or escaped.
+    EXPECT_EQ(format(Value(1234.5), "#,##0.00 \"hrs\""), "1,234.50 hrs");
+    EXPECT_EQ(format(Value(5), "\\h0"), "h5");
+    // A quote left open runs to the end; a backslash at the end is dropped.
+    EXPECT_EQ(format(Value(5), "0 \"min"), "5 min");
+    EXPECT_EQ(format(Value(5), "0\\"), "5");
 }
 
 TEST(NumberPicture, OtherValues)
