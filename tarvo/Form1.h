@@ -66,7 +66,7 @@ public:
 
     // --- database
     bool InitDatabase();
-    void Usetting(int field, const rt::Value &fvalue);
+    void Usetting(Settings::Column field, const rt::Value &fvalue);
     bool Ucinfo(int field = 0, const rt::Value &fvalue = {}, UcinfoMode mode = UcinfoEditCurrent,
                 int sfield = 0, const rt::Value &sfvalue = {});
     void LoadSettings();

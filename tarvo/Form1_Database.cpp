@@ -94,7 +94,7 @@ void Form1::showInitDatabaseFailure()
     loger(Window::Main, Form1Proc::InitDatabase, true);
 }
 
-void Form1::Usetting(int field, const rt::Value &fvalue)
+void Form1::Usetting(Settings::Column field, const rt::Value &fvalue)
 {
     trapped(*this, Window::Main, Form1Proc::Usetting, [&] {
         // Putting the stored settings into the controls runs their change
