@@ -21,7 +21,7 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 # ---------------------------------------------------------------- the package
 fields=$(dpkg-deb --field "$deb")
 echo "$fields" | grep -E '^(Package|Version|Architecture|Depends):'
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 libqt6dbus6 libsqlcipher0 qt6-qpa-plugins libqt6svg6; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 libqt6dbus6 libsqlcipher0 libssl3 qt6-qpa-plugins libqt6svg6; do
   echo "$fields" | grep -q "^Depends:.*\b$needed\b" || fail "the package does not depend on $needed"
 done
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
