@@ -46,6 +46,10 @@ QScrollBar *upDown(DesignLayout &layout, QWidget *parent, Settings::Column setti
     // by inverting the controls, and then once more with the steps.
     bar->setInvertedAppearance(true);
     bar->setInvertedControls(true);
+    // The boxes take no typing: the arrows are how a number is changed, so
+    // Tab stops on each pair after its box. A click leaves the focus where
+    // it was, as before.
+    bar->setFocusPolicy(Qt::TabFocus);
     QObject::connect(bar, &QAbstractSlider::actionTriggered, bar, [bar](int action) {
         switch (action) {
         case QAbstractSlider::SliderSingleStepAdd:

@@ -156,6 +156,25 @@ TEST_F(Panel, TheDelayCaptionGivesTheArrowsTheFocus)
     EXPECT_TRUE(f->DelayChange->hasFocus());
 }
 
+TEST_F(Panel, TabReachesEachPairOfArrowsAfterItsBoxAndTheUpKeyRaisesItsNumber)
+{
+    f->activateWindow();
+    f->Delay->setFocus(Qt::TabFocusReason);
+    const QWidget *expected[] = {f->DelayChange, f->Wait, f->WaitChange, f->MaxTry, f->MaxTryChange};
+    for (const QWidget *next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), next);
+    }
+    const int tries = f->MaxTry->text().toInt();
+    QTest::keyClick(f->MaxTryChange, Qt::Key_Up);
+    EXPECT_EQ(f->MaxTry->text().toInt(), tries + 1);
+
+    // A click on the arrows changes the number and leaves the focus alone.
+    f->Delay->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(f->WaitChange, Qt::LeftButton, {}, QPoint(f->WaitChange->width() / 2, 2));
+    EXPECT_EQ(QApplication::focusWidget(), f->Delay);
+}
+
 TEST_F(Panel, ARightClickShowsTheOptionsTipAndChangesNothing)
 {
     const bool before = f->Atrec->isChecked();
