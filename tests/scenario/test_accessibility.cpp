@@ -183,15 +183,11 @@ protected:
     // Opened by a right click on the icon, with the keyboard in it.
     Form3 &openMenu()
     {
-        rightClickIcon();
-        Form3 *m = menu();
-        if (!m || !m->isVisible())
-            throw std::runtime_error("the menu did not open");
-        m->activateWindow();
+        Form3 &m = StartedTarvo::openMenu();
+        m.activateWindow();
         QCoreApplication::processEvents();
-        return *m;
+        return m;
     }
-    Form3 *menu() const { return f->loadedWindow<Form3>(); }
 
     // The item in the highlight colours, the rest in the normal ones; null
     // when none is lit. Fails on any other mixture.

@@ -52,15 +52,6 @@ protected:
         f->setConText(QStringLiteral("Home"));
     }
 
-    Form3 &openMenu()
-    {
-        rightClickIcon();
-        Form3 *m = menu();
-        if (!m || !m->isVisible())
-            throw std::runtime_error("the menu did not open");
-        return *m;
-    }
-    Form3 *menu() const { return f->loadedWindow<Form3>(); }
     bool menuUp() const { return menu() && menu()->isVisible(); }
     // The keyboard works in the menu, as in the window in front.
     static void activate(QWidget &window)

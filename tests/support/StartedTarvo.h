@@ -3,9 +3,12 @@
 #include "Harness.h"
 #include "SYSTRAY/TarvoTrayCtl.h"
 #include "tarvo/Form1.h"
+#include "tarvo/Form3.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 namespace testing_support {
 
@@ -44,6 +47,17 @@ protected:
         const auto icon = h.tray.only();
         ASSERT_TRUE(icon.has_value());
         ASSERT_TRUE(h.tray.mouse(platform::Hwnd(icon->first), icon->second, platform::wm::WM_RBUTTONUP));
+    }
+    // The tray menu, when it is loaded.
+    tarvo::Form3 *menu() const { return f->loadedWindow<tarvo::Form3>(); }
+    // The tray menu, opened by a right click on the icon.
+    tarvo::Form3 &openMenu()
+    {
+        rightClickIcon();
+        tarvo::Form3 *m = menu();
+        if (!m || !m->isVisible())
+            throw std::runtime_error("the menu did not open");
+        return *m;
     }
 
     Harness h;
